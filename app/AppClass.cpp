@@ -1,0 +1,38 @@
+#include "app/AppClass.h"
+
+#include "app/MainAppWindow.h"
+#include "device/JuceMidiPortSystem.h"
+#include "keyboard_view/OLookAndFeel.h"
+
+AppClass::AppClass() = default;
+AppClass::~AppClass() = default;
+
+void AppClass::initialise (const juce::String&)
+{
+    lookAndFeel = std::make_unique<OLookAndFeel>();
+    juce::LookAndFeel::setDefaultLookAndFeel (lookAndFeel.get());
+
+    midiPorts = createPortSystem();
+    mainWindow = std::make_unique<MainAppWindow> (*midiPorts);
+    mainWindow->centreWithSize (MainAppWindow::width, MainAppWindow::height);
+    mainWindow->setVisible (true);
+}
+
+void AppClass::shutdown()
+{
+    mainWindow.reset();
+    midiPorts.reset();
+
+    // Components still alive must not point at a deleted look and feel.
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    lookAndFeel.reset();
+}
+
+const juce::String AppClass::getApplicationName()       { return "Lumetra - Atelion Konsolion"; }
+const juce::String AppClass::getApplicationVersion()    { return "1.0"; }
+bool AppClass::moreThanOneInstanceAllowed()             { return true; }
+
+std::unique_ptr<MidiPortSystem> AppClass::createPortSystem()
+{
+    return std::make_unique<JuceMidiPortSystem>();
+}

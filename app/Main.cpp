@@ -1,0 +1,3 @@
+#include "app/AppClass.h"
+
+START_JUCE_APPLICATION (AppClass)

@@ -1,0 +1,15 @@
+# Tests, benchmarks and tools.
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB KONSOLION_TEST_SOURCES CONFIGURE_DEPENDS
+    "${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp")
+add_executable(konsolion_tests ${KONSOLION_TEST_SOURCES})
+set_source_files_properties(${KONSOLION_TEST_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion_tests PRIVATE konsolion_core GTest::gtest)
+target_compile_definitions(konsolion_tests PRIVATE KONSOLION_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+gtest_discover_tests(konsolion_tests
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120)

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "device/MidiPortSystem.h"
+
+/** The operating system's MIDI ports, through juce::MidiInput and juce::MidiOutput. */
+class JuceMidiPortSystem : public MidiPortSystem
+{
+public:
+    JuceMidiPortSystem();
+
+    juce::StringArray getInputNames() override;
+    juce::StringArray getOutputNames() override;
+    std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override;
+    std::unique_ptr<MidiOutputPort> openOutput (int index) override;
+};

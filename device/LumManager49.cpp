@@ -1,0 +1,701 @@
+#include "device/LumManager49.h"
+
+#include "device/DeviceFrames.h"
+#include "device/FramePacing.h"
+#include "device/LumMidiMessage49.h"
+
+namespace
+{
+    constexpr int scanPeriodMs = 2000;
+    constexpr int firstTickDelayMs = 500;
+    constexpr int tickDebounceMs = 200;
+    constexpr ItemId pitchWheelItem = 65;
+
+    /** Data byte i of a short message, 0 when the message is shorter. */
+    int dataByte (const juce::MidiMessage& message, int index)
+    {
+        return index < message.getRawDataSize() ? (int) message.getRawData()[index] : 0;
+    }
+
+    bool isOnMessageThread()
+    {
+        auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+        return mm != nullptr && mm->isThisTheMessageThread();
+    }
+
+    /** The live-control events that have an event code of their own. */
+    int eventForControlItem (ItemId item)
+    {
+        switch (item)
+        {
+            case 64: return ManagerEvent::ModulationWheel;
+            case 80: return ManagerEvent::SustainPedal;
+            case 81: return ManagerEvent::ExpressionPedal;
+            case 82: return ManagerEvent::BreathControl;
+            case 83: return ManagerEvent::AuxPedal;
+            default: return ManagerEvent::ControlMoved;
+        }
+    }
+
+    int aftertouchZoneForNote (int note)
+    {
+        switch (note)
+        {
+            case 36: return 0x80;
+            case 68: return 0x81;
+            case 84: return 0x82;
+            default: return -1;
+        }
+    }
+}
+
+LumManager49::LumManager49 (MidiPortSystem& portSystem)
+    : knownItemIds (knownItemIdsFromCatalogue()),
+      ports (portSystem),
+      millisecondClock ([] { return juce::Time::getMillisecondCounter(); })
+{
+    resetItemDefaults();
+    globals.fill (0);
+    curves.fill (0);
+}
+
+LumManager49::~LumManager49()
+{
+    // The inputs go first, so that nothing arriving now finds a half-destroyed manager.
+    closeInputs();
+    stopTimer();
+    closeProbeOutput();
+    releaseDeviceOutput();
+
+    InputList retired;
+    {
+        const juce::ScopedLock sl (linkLock);
+        retired.swap (retiredInputs);
+    }
+    stopAndDelete (std::move (retired));
+}
+
+//==============================================================================
+// The model.
+
+void LumManager49::resetItemDefaults()
+{
+    const juce::ScopedLock sl (modelLock);
+
+    for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
+        itemParams[(size_t) p].clear();
+
+    for (const auto& entry : controlCatalogue())
+    {
+        if (entry.kind == ControlKind::NoDefaults)
+            continue;
+
+        const auto defaults = defaultsForKind (entry.kind, entry.id);
+        itemParams[ItemParam::Mode][entry.id] = defaults.mode;
+        itemParams[ItemParam::Channel][entry.id] = defaults.channel;
+        itemParams[ItemParam::Number][entry.id] = entry.defaultNumber;
+        itemParams[ItemParam::MinLsb][entry.id] = 0;
+        itemParams[ItemParam::MaxMsb][entry.id] = 127;
+        itemParams[ItemParam::Option][entry.id] = defaults.option;
+    }
+
+    firmwareRevision.fill (0);
+}
+
+void LumManager49::rebuildNumberToItem()
+{
+    const juce::ScopedLock sl (modelLock);
+    numberToItem.clear();
+
+    // Ascending ItemIds: when items share a number the highest ItemId wins.
+    for (const auto& [item, number] : itemParams[ItemParam::Number])
+        numberToItem[number] = item;
+}
+
+std::array<juce::uint8, 4> LumManager49::getFirmwareRevision() const
+{
+    const juce::ScopedLock sl (modelLock);
+    return firmwareRevision;
+}
+
+//==============================================================================
+// Sending.
+
+std::vector<juce::MidiMessage> LumManager49::buildSendAllFrames() const
+{
+    std::vector<juce::MidiMessage> frames;
+    const juce::ScopedLock sl (modelLock);
+
+    const auto addIfCarried = [&frames] (std::optional<juce::MidiMessage> frame)
+    {
+        if (frame.has_value())
+            frames.push_back (std::move (*frame));
+    };
+
+    for (const auto& entry : itemParams[ItemParam::Number])
+    {
+        const auto item = entry.first;
+
+        if (item == pitchWheelItem)
+            continue;
+
+        for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
+        {
+            const auto& table = itemParams[(size_t) p];
+            const auto value = table.find (item);
+
+            if (value != table.end())
+                addIfCarried (buildSetItemParam (p, item, value->second));
+        }
+    }
+
+    addIfCarried (buildSetMidiChannel (globals[GlobalIndex::UpperChannel]));
+
+    for (const int curve : { 4, 1, 3 })
+        addIfCarried (buildSetCurve (curve, curves[(size_t) curve]));
+
+    frames.push_back (buildEndOfTransfer());
+    return frames;
+}
+
+void LumManager49::sendAllToKeyboard()
+{
+    const auto output = currentDeviceOutput();
+
+    if (output == nullptr)
+        return;
+
+    for (const auto& frame : buildSendAllFrames())
+    {
+        output->sendMessageNow (frame);
+        pauseAfterFrame();
+    }
+}
+
+bool LumManager49::sendToKeyboard (const juce::MidiMessage& message)
+{
+    const auto output = currentDeviceOutput();
+
+    if (output == nullptr)
+        return false;
+
+    output->sendMessageNow (message);
+    pauseAfterFrame();
+    return true;
+}
+
+namespace
+{
+    bool sendIfBuilt (LumManager49& manager, const std::optional<juce::MidiMessage>& frame)
+    {
+        return frame.has_value() && manager.sendToKeyboard (*frame);
+    }
+}
+
+bool LumManager49::requestItemNumbers()          { return sendIfBuilt (*this, buildRequestItemNumbers (0)); }
+bool LumManager49::requestItemParam (int param)  { return sendIfBuilt (*this, buildRequestItemParam (param)); }
+bool LumManager49::requestMidiChannel()          { return sendToKeyboard (buildRequestMidiChannel()); }
+bool LumManager49::requestKnobMode()             { return sendToKeyboard (buildRequestKnobMode()); }
+bool LumManager49::requestOctaveShift()          { return sendToKeyboard (buildRequestOctaveShift()); }
+bool LumManager49::requestGlobal (int index)     { return sendIfBuilt (*this, buildRequestGlobal (index)); }
+bool LumManager49::resetItemValue (ItemId item)  { return sendIfBuilt (*this, buildSetItemValue (item, 0)); }
+
+//==============================================================================
+// The search.
+
+void LumManager49::startScan()
+{
+    if (isTimerRunning())
+        return;
+
+    openInputs();
+    const auto count = ports.getOutputNames().size();
+
+    {
+        const juce::ScopedLock sl (linkLock);
+        outputCount = count;
+        connected = false;
+        probeIndex = 0;
+        passesLeft = 2;
+    }
+
+    if (count <= 0)
+        return;
+
+    probeOutput (0);
+
+    {
+        const juce::ScopedLock sl (linkLock);
+        lastTickMs = now() + (juce::uint32) firstTickDelayMs;
+    }
+
+    startTimer (scanPeriodMs);
+}
+
+void LumManager49::timerCallback()
+{
+    enum class Step { nothing, probe, end };
+    auto step = Step::end;
+    int indexToProbe = 0;
+    bool found = false;
+
+    {
+        const juce::ScopedLock sl (linkLock);
+        const auto t = now();
+
+        if ((juce::int32) (t - lastTickMs) <= tickDebounceMs)
+            return;
+
+        lastTickMs = t;
+        found = connected;
+
+        if (! found && ++probeIndex < outputCount)
+        {
+            step = Step::probe;
+            indexToProbe = probeIndex;
+        }
+        else if (--passesLeft > 0 && ! found)
+        {
+            step = Step::probe;
+            probeIndex = 0;
+            indexToProbe = 0;
+        }
+    }
+
+    if (step == Step::probe)
+    {
+        probeOutput (indexToProbe);
+        return;
+    }
+
+    stopTimer();
+    closeProbeOutput();
+    closeInputs();
+
+    if (! found)
+        notifyListeners (ManagerEvent::SearchFailed, 0, 0);
+}
+
+void LumManager49::probeOutput (int index)
+{
+    closeProbeOutput();
+    auto output = ports.openOutput (index);
+
+    if (output == nullptr)
+        return;   // skipped until the next tick
+
+    output->sendMessageNow (buildIdentityRequest());
+
+    {
+        const juce::ScopedLock sl (linkLock);
+        probe = std::move (output);
+    }
+
+    pauseAfterIdentityRequest();
+}
+
+void LumManager49::closeProbeOutput()
+{
+    std::unique_ptr<MidiOutputPort> closing;
+    {
+        const juce::ScopedLock sl (linkLock);
+        closing = std::move (probe);
+    }
+}
+
+juce::uint32 LumManager49::now() const
+{
+    return millisecondClock();
+}
+
+void LumManager49::setMillisecondClock (std::function<juce::uint32()> clock)
+{
+    const juce::ScopedLock sl (linkLock);
+    millisecondClock = std::move (clock);
+}
+
+//==============================================================================
+// The link.
+
+bool LumManager49::isConnected() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return connected;
+}
+
+void LumManager49::openInputs()
+{
+    const auto count = ports.getInputNames().size();
+
+    for (int i = 0; i < count; ++i)
+    {
+        auto input = ports.openInput (i, *this);
+
+        if (input != nullptr)
+            input->start();
+
+        const juce::ScopedLock sl (linkLock);
+        const auto position = std::min ((size_t) i, midiInputs.size());
+        midiInputs.insert (midiInputs.begin() + (std::ptrdiff_t) position, std::move (input));
+    }
+}
+
+void LumManager49::closeInputs()
+{
+    InputList closing;
+    {
+        const juce::ScopedLock sl (linkLock);
+        closing.swap (midiInputs);
+    }
+
+    if (isOnMessageThread())
+    {
+        InputList retired;
+        {
+            const juce::ScopedLock sl (linkLock);
+            retired.swap (retiredInputs);
+        }
+        stopAndDelete (std::move (retired));
+        stopAndDelete (std::move (closing));
+        return;
+    }
+
+    // Called from inside a delivery (a repeated identity reply): an input cannot be
+    // deleted from its own callback, so it is stopped now and deleted later on the
+    // message thread.
+    for (auto& input : closing)
+        if (input != nullptr)
+            input->stop();
+
+    const juce::ScopedLock sl (linkLock);
+
+    for (auto& input : closing)
+        retiredInputs.push_back (std::move (input));
+}
+
+void LumManager49::stopAndDelete (InputList inputs)
+{
+    for (auto& input : inputs)
+        if (input != nullptr)
+            input->stop();
+
+    inputs.clear();
+}
+
+bool LumManager49::connectPorts (const juce::String& inputName, const juce::String& outputName)
+{
+    {
+        const juce::ScopedLock sl (linkLock);
+        inputPortName = inputName;
+        outputPortName = outputName;
+    }
+
+    const auto index = ports.getOutputNames().indexOf (outputName);
+
+    if (index < 0)
+        return false;
+
+    releaseDeviceOutput();
+    std::shared_ptr<MidiOutputPort> opened = ports.openOutput (index);
+
+    const juce::ScopedLock sl (linkLock);
+    deviceOutput = opened;
+    return opened != nullptr;
+}
+
+void LumManager49::releaseDeviceOutput()
+{
+    std::shared_ptr<MidiOutputPort> released;
+    const juce::ScopedLock sl (linkLock);
+    released.swap (deviceOutput);
+}
+
+std::shared_ptr<MidiOutputPort> LumManager49::currentDeviceOutput() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return deviceOutput;
+}
+
+bool LumManager49::hasDeviceOutput() const          { return currentDeviceOutput() != nullptr; }
+
+juce::String LumManager49::getInputPortName() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return inputPortName;
+}
+
+juce::String LumManager49::getOutputPortName() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return outputPortName;
+}
+
+int LumManager49::getOpenInputCount() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return (int) std::count_if (midiInputs.begin(), midiInputs.end(), [] (const auto& in) { return in != nullptr; });
+}
+
+void LumManager49::setForwardCallback (juce::MidiInputCallback* callback)
+{
+    std::unique_lock<std::mutex> lock (forwardMutex);
+    forwardCallback = callback;
+    forwardDrained.wait (lock, [this] { return forwardCallsRunning == 0; });
+}
+
+void LumManager49::addListener (LumManagerListener* listener)
+{
+    const juce::ScopedLock sl (linkLock);
+    listeners.push_back (listener);
+}
+
+void LumManager49::notifyListeners (int event, int first, int second)
+{
+    std::vector<LumManagerListener*> receivers;
+    {
+        const juce::ScopedLock sl (linkLock);
+        receivers = listeners;
+    }
+
+    for (auto* listener : receivers)
+        listener->managerEvent (event, first, second, 0);
+}
+
+//==============================================================================
+// Incoming messages (MIDI input thread).
+
+void LumManager49::handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message)
+{
+    receive (source, source != nullptr ? source->getName() : juce::String ("unknown"), message);
+}
+
+void LumManager49::handleIncomingPortMessage (const juce::String& sourceName, const juce::MidiMessage& message)
+{
+    receive (nullptr, sourceName, message);
+}
+
+void LumManager49::receive (juce::MidiInput* source, const juce::String& sourceName, const juce::MidiMessage& message)
+{
+    forward (source, message);
+
+    bool isLinked = false;
+    juce::String keyboardInput;
+    {
+        const juce::ScopedLock sl (linkLock);
+        isLinked = connected;
+        keyboardInput = inputPortName;
+    }
+
+    if (! isLinked)
+    {
+        if (isIdentityReply (message))
+            identify (sourceName, message);
+
+        return;
+    }
+
+    if (sourceName != keyboardInput)
+        return;
+
+    if (message.isSysEx() && ! isOwnSysEx (message))
+    {
+        if (isIdentityReply (message))
+        {
+            identify (sourceName, message);
+            closeInputs();
+        }
+
+        return;
+    }
+
+    dispatch (message);
+}
+
+void LumManager49::forward (juce::MidiInput* source, const juce::MidiMessage& message)
+{
+    juce::MidiInputCallback* target = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock (forwardMutex);
+        target = forwardCallback;
+
+        if (target == nullptr)
+            return;
+
+        ++forwardCallsRunning;
+    }
+
+    target->handleIncomingMidiMessage (source, message);
+
+    {
+        const std::lock_guard<std::mutex> lock (forwardMutex);
+        --forwardCallsRunning;
+    }
+    forwardDrained.notify_all();
+}
+
+void LumManager49::identify (const juce::String& sourceName, const juce::MidiMessage& message)
+{
+    if (const auto revision = identityRevision (message))
+    {
+        const juce::ScopedLock sl (modelLock);
+        firmwareRevision = *revision;
+    }
+
+    int index = 0;
+    {
+        const juce::ScopedLock sl (linkLock);
+        index = probeIndex;
+    }
+
+    const auto outputs = ports.getOutputNames();
+    const auto outputName = juce::isPositiveAndBelow (index, outputs.size()) ? outputs[index] : juce::String();
+
+    connectPorts (sourceName, outputName);
+
+    {
+        const juce::ScopedLock sl (linkLock);
+        connected = true;
+    }
+
+    notifyListeners (ManagerEvent::KeyboardConnected, 0, 0);
+}
+
+void LumManager49::dispatch (const juce::MidiMessage& message)
+{
+    if (message.isSysEx())
+        dispatchOwnFrame (message);
+    else if (message.isController())
+        dispatchControlChange (message);
+    else if (message.isPitchWheel())
+        notifyListeners (ManagerEvent::PitchBend, pitchWheelItem, dataByte (message, 1) + 128 * dataByte (message, 2));
+    else if (message.isNoteOn (false))
+        dispatchNoteOn (message);
+    else if (message.isChannelPressure())
+        dispatchChannelPressure (message);
+}
+
+void LumManager49::dispatchOwnFrame (const juce::MidiMessage& message)
+{
+    const LumMidiMessage49 frame (message);
+    const auto b = frameByte9 (message);
+    const auto v = frameByte10 (message);
+
+    if (frame.isItemConfigResponse())
+        dispatchNumbers (message);
+    else if (isItemParamResponse (message))
+        dispatchParameterList (message);
+    else if (frame.isItemValueResponse())
+    {
+        if (v <= 127)
+            notifyListeners (ManagerEvent::ItemValue, b, v);
+    }
+    else if (frame.isMidiChannelResponse())
+    {
+        juce::int16 stored = 0;
+        {
+            const juce::ScopedLock sl (modelLock);
+            stored = globals[GlobalIndex::UpperChannel];
+        }
+        notifyListeners (ManagerEvent::MidiChannelAnswer, stored, 0);
+    }
+    else if (frame.isKnobModeResponse())
+    {
+        juce::int16 stored = 0;
+        {
+            const juce::ScopedLock sl (modelLock);
+            stored = globals[GlobalIndex::KnobMode];
+        }
+        notifyListeners (ManagerEvent::KnobModeAnswer, stored, 0);
+    }
+    else if (frame.isOctaveShiftResponse())
+        notifyListeners (ManagerEvent::OctaveShiftAnswer, decodeSevenBitSigned (frame.getOctaveShift()), 0);
+    else if (isGlobalResponse (message))
+        notifyListeners (ManagerEvent::GlobalAnswer, b, v);
+    else if (isCurveResponse (message))
+    {
+        if (juce::isPositiveAndBelow (b, curveCount))
+        {
+            const juce::ScopedLock sl (modelLock);
+            curves[(size_t) b] = (juce::int16) v;
+        }
+
+        notifyListeners (ManagerEvent::CurveAnswer, b, v);
+    }
+}
+
+void LumManager49::dispatchNumbers (const juce::MidiMessage& message)
+{
+    const auto pairs = LumMidiMessage49 (message).getItemConfigPairs();
+    {
+        const juce::ScopedLock sl (modelLock);
+
+        for (size_t i = 0; i + 1 < pairs.size(); i += 2)
+            if (knownItemIds.count (pairs[i]) != 0)
+                itemParams[ItemParam::Number][pairs[i]] = pairs[i + 1];
+
+        rebuildNumberToItem();
+    }
+
+    if (pairs.size() == 2)
+        notifyListeners (ManagerEvent::NumbersArrived, pairs[0], pairs[1]);
+    else if (pairs.size() > 2)
+        notifyListeners (ManagerEvent::NumbersArrived, 0, 0);
+}
+
+void LumManager49::dispatchParameterList (const juce::MidiMessage& message)
+{
+    const auto param = dataByte (message, FrameLayout::groupByte);
+    const auto pairs = LumMidiMessage49 (message).getItemConfigPairs();
+    {
+        const juce::ScopedLock sl (modelLock);
+
+        for (size_t i = 0; i + 1 < pairs.size(); i += 2)
+            if (knownItemIds.count (pairs[i]) != 0)
+                itemParams[(size_t) param][pairs[i]] = pairs[i + 1];
+    }
+
+    notifyListeners (ManagerEvent::ParameterListArrived, param, 0);
+}
+
+void LumManager49::dispatchControlChange (const juce::MidiMessage& message)
+{
+    ItemId item = 0;
+    {
+        const juce::ScopedLock sl (modelLock);
+
+        if (numberToItem.empty())
+            rebuildNumberToItem();
+
+        const auto found = numberToItem.find (dataByte (message, 1));
+
+        if (found == numberToItem.end())
+            return;
+
+        item = found->second;
+    }
+
+    auto value = dataByte (message, 2);
+    const auto event = eventForControlItem (item);
+
+    // The two endless encoders send sign and magnitude.
+    if (event == ManagerEvent::ControlMoved && (item == 49 || item == 51))
+        value = decodeSignMagnitude (value);
+
+    notifyListeners (event, item, value);
+}
+
+void LumManager49::dispatchNoteOn (const juce::MidiMessage& message)
+{
+    const auto zone = aftertouchZoneForNote (dataByte (message, 1));
+
+    if (zone > 0)
+        aftertouchZone.store ((juce::int16) zone);
+}
+
+void LumManager49::dispatchChannelPressure (const juce::MidiMessage& message)
+{
+    const auto zone = aftertouchZone.load();
+
+    if (zone > 0)
+        notifyListeners (ManagerEvent::Aftertouch, zone, dataByte (message, 1));
+}

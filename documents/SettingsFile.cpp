@@ -1,0 +1,189 @@
+#include "documents/SettingsFile.h"
+
+#include "device/LumManager49.h"
+
+#include <limits>
+#include <optional>
+
+namespace
+{
+    struct ItemAttribute
+    {
+        const char* name;
+        int param;
+        int defaultOnLoad;
+    };
+
+    // In document order after "ID".
+    constexpr ItemAttribute itemAttributes[] {
+        { "Mode", ItemParam::Mode, 0 },
+        { "Chan", ItemParam::Channel, 0 },
+        { "Num", ItemParam::Number, 0 },
+        { "MinLSB", ItemParam::MinLsb, 0 },
+        { "MaxMSB", ItemParam::MaxMsb, 127 },
+        { "Option", ItemParam::Option, 127 },
+    };
+
+    std::optional<juce::String> findAttributeIgnoringCase (const juce::XmlElement& element, const juce::String& name)
+    {
+        for (int i = 0; i < element.getNumAttributes(); ++i)
+            if (element.getAttributeName (i).equalsIgnoreCase (name))
+                return element.getAttributeValue (i);
+
+        return std::nullopt;
+    }
+
+    int integerAttribute (const juce::XmlElement& element, const juce::String& name, int defaultValue)
+    {
+        const auto text = findAttributeIgnoringCase (element, name);
+        return text.has_value() ? parseSettingsInteger (*text) : defaultValue;
+    }
+
+    int lookUp (const std::map<ItemId, int>& table, ItemId item)
+    {
+        const auto found = table.find (item);
+        return found != table.end() ? found->second : 0;
+    }
+
+    template <size_t size>
+    std::unique_ptr<juce::XmlElement> createParamGroup (const char* tag, const std::array<juce::int16, size>& values)
+    {
+        auto group = std::make_unique<juce::XmlElement> (tag);
+
+        for (size_t i = 0; i < size; ++i)
+        {
+            auto* param = group->createNewChildElement ("Param");
+            param->setAttribute ("ID", (int) i);
+            param->setAttribute ("Value", (int) values[i]);
+        }
+
+        return group;
+    }
+
+    template <size_t size>
+    void applyParamGroup (const juce::XmlElement* group, std::array<juce::int16, size>& values)
+    {
+        if (group == nullptr)
+            return;
+
+        for (const auto* param : group->getChildIterator())
+        {
+            const auto id = integerAttribute (*param, "ID", -1);
+
+            if (juce::isPositiveAndBelow (id, (int) size))
+                values[(size_t) id] = (juce::int16) (juce::uint16) (integerAttribute (*param, "Value", 0) & 0xFFFF);
+        }
+    }
+
+    /** The file's text, or nothing when it cannot be read or is too large. */
+    std::optional<juce::String> readSettingsText (const juce::File& file)
+    {
+        juce::FileInputStream in (file);
+
+        if (! in.openedOk())
+            return std::nullopt;
+
+        juce::MemoryBlock data;
+        in.readIntoMemoryBlock (data, maxSettingsFileSize + 1);
+
+        if ((juce::int64) data.getSize() > maxSettingsFileSize)
+            return std::nullopt;
+
+        return juce::String::createStringFromData (data.getData(), (int) data.getSize());
+    }
+
+    void applyItem (LumManager49& manager, const juce::XmlElement& element)
+    {
+        const auto id = integerAttribute (element, "ID", -1);
+
+        if (id < 0)
+            return;
+
+        for (const auto& attribute : itemAttributes)
+            manager.itemParams[(size_t) attribute.param][id] = integerAttribute (element, attribute.name,
+                                                                                  attribute.defaultOnLoad);
+    }
+}
+
+int parseSettingsInteger (const juce::String& text)
+{
+    auto p = text.getCharPointer().findEndOfWhitespace();
+    bool negative = false;
+
+    if (*p == '-' || *p == '+')
+    {
+        negative = *p == '-';
+        ++p;
+    }
+
+    // Accumulate the magnitude in 64 bits, stopping once it is beyond any int.
+    constexpr juce::int64 limit = (juce::int64) std::numeric_limits<int>::max() + 1;
+    juce::int64 magnitude = 0;
+
+    for (auto c = *p; c >= '0' && c <= '9'; c = *++p)
+        magnitude = std::min (magnitude * 10 + (c - '0'), limit);
+
+    const auto value = negative ? -magnitude : magnitude;
+    return (int) juce::jlimit ((juce::int64) std::numeric_limits<int>::min(),
+                               (juce::int64) std::numeric_limits<int>::max(), value);
+}
+
+std::unique_ptr<juce::XmlElement> createSettingsDocument (LumManager49& manager)
+{
+    auto root = std::make_unique<juce::XmlElement> ("Settings");
+    auto items = std::make_unique<juce::XmlElement> ("Items");
+
+    const juce::ScopedLock sl (manager.getModelLock());
+
+    for (const auto& [item, number] : manager.itemParams[ItemParam::Number])
+    {
+        auto* element = items->createNewChildElement ("Item");
+        element->setAttribute ("ID", item);
+
+        for (const auto& attribute : itemAttributes)
+            element->setAttribute (attribute.name, attribute.param == ItemParam::Number
+                                                       ? number
+                                                       : lookUp (manager.itemParams[(size_t) attribute.param], item));
+    }
+
+    root->addChildElement (items.release());
+    root->addChildElement (createParamGroup ("Globals", manager.globals).release());
+    root->addChildElement (createParamGroup ("Curves", manager.curves).release());
+    return root;
+}
+
+bool saveSettingsFile (LumManager49& manager, const juce::File& file)
+{
+    // Written through a temporary file that replaces the target only when complete.
+    return createSettingsDocument (manager)->writeTo (file);
+}
+
+void applySettingsDocument (LumManager49& manager, const juce::XmlElement& root)
+{
+    const juce::ScopedLock sl (manager.getModelLock());
+
+    if (const auto* items = root.getChildByName ("Items"))
+        for (const auto* element : items->getChildIterator())
+            applyItem (manager, *element);
+
+    applyParamGroup (root.getChildByName ("Globals"), manager.globals);
+    applyParamGroup (root.getChildByName ("Curves"), manager.curves);
+}
+
+bool loadSettingsFile (LumManager49& manager, const juce::File& file)
+{
+    const auto text = readSettingsText (file);
+
+    if (! text.has_value())
+        return false;
+
+    // Parsed from memory: a document can then name no other file to be read.
+    juce::XmlDocument document (*text);
+    const auto root = document.getDocumentElement();
+
+    if (root == nullptr)
+        return false;
+
+    applySettingsDocument (manager, *root);
+    return true;
+}

@@ -1,0 +1,570 @@
+#include "editor/KbdSettingComponentVR49.h"
+
+#include "documents/MidiChart.h"
+#include "documents/SettingsFile.h"
+#include "editor/DialogService.h"
+#include "editor/EditorChoices.h"
+#include "firmware/UpdaterRunner.h"
+#include "keyboard_view/VR49CtrlPickerComponent.h"
+
+#include <KonsolionImages.h>
+
+namespace
+{
+    constexpr int panelWidth = 1024;
+    constexpr int panelHeight = 660;
+    constexpr ItemId firstHiddenItem = 99;
+    constexpr ItemId lastHiddenItem = 106;
+
+    // Bounds of the 35 widgets, in creation order.
+    const juce::Rectangle<int> widgetBounds[] {
+        { 6, 8, 419, 128 },  { 20, 32, 93, 24 },   { 115, 32, 88, 24 },  { 20, 64, 88, 24 },   { 115, 64, 88, 24 },
+        { 436, 8, 480, 128 }, { 452, 32, 80, 24 }, { 548, 32, 120, 24 }, { 680, 64, 80, 24 },  { 776, 64, 120, 24 },
+        { 929, 38, 88, 24 }, { 921, 14, 102, 24 }, { 0, 169, 1024, 485 }, { 680, 32, 80, 24 }, { 776, 32, 120, 24 },
+        { 452, 64, 80, 24 }, { 548, 64, 120, 24 }, { 680, 96, 80, 24 },  { 776, 96, 120, 24 }, { 452, 96, 80, 24 },
+        { 548, 96, 120, 24 }, { 20, 96, 88, 24 },  { 115, 96, 88, 24 },  { 220, 32, 93, 24 },  { 315, 32, 88, 24 },
+        { 220, 64, 88, 24 }, { 315, 64, 88, 24 },  { 220, 96, 88, 24 },  { 315, 96, 88, 24 },  { 933, 67, 78, 20 },
+        { 933, 91, 78, 20 }, { 933, 115, 78, 20 }, { 725, 142, 96, 22 }, { 451, 142, 130, 24 }, { 582, 140, 133, 24 },
+    };
+
+    const juce::String keyboardProblemTitle ("Keyboard Problem");
+    const juce::String notDetectedForSend ("The keyboard has not been detected, so it can't be set.");
+    const juce::String notDetected ("The keyboard has not been detected. Please correct the problem and try again.");
+
+    template <typename WidgetType, typename... Args>
+    std::unique_ptr<WidgetType> addWidget (juce::Component& parent, Args&&... args)
+    {
+        auto widget = std::make_unique<WidgetType> (std::forward<Args> (args)...);
+        parent.addAndMakeVisible (*widget);
+        return widget;
+    }
+
+    std::unique_ptr<juce::Label> addLabel (juce::Component& parent, const char* name, const char* text,
+                                           int focusOrder = 0)
+    {
+        auto label = addWidget<juce::Label> (parent, name, text);
+        label->setFont (juce::Font (15.0f, juce::Font::plain));
+        label->setJustificationType (juce::Justification::centredLeft);
+        label->setEditable (false, false, false);
+        label->setColour (juce::TextEditor::textColourId, juce::Colours::black);
+        label->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0x00000000));
+
+        if (focusOrder != 0)
+            label->setExplicitFocusOrder (focusOrder);
+
+        return label;
+    }
+
+    struct ComboSpec
+    {
+        const char* name;
+        juce::StringArray items;
+        int focusOrder;
+        const char* tooltip = nullptr;
+        juce::Justification justification = juce::Justification::centredLeft;
+    };
+
+    std::unique_ptr<juce::ComboBox> addComboBox (juce::Component& parent, const ComboSpec& spec,
+                                                 juce::ComboBox::Listener& listener)
+    {
+        auto combo = addWidget<juce::ComboBox> (parent, spec.name);
+        combo->setExplicitFocusOrder (spec.focusOrder);
+        combo->setEditableText (false);
+        combo->setJustificationType (spec.justification);
+        combo->setTextWhenNothingSelected ({});
+        combo->setTextWhenNoChoicesAvailable ("(no choices)");
+        combo->addItemList (spec.items, 1);
+        combo->addListener (&listener);
+
+        if (spec.tooltip != nullptr)
+            combo->setTooltip (spec.tooltip);
+
+        return combo;
+    }
+
+    std::unique_ptr<juce::TextEditor> addTextField (juce::Component& parent, const char* name, const char* text,
+                                                    bool readOnly)
+    {
+        auto editor = addWidget<juce::TextEditor> (parent, name);
+        editor->setMultiLine (false);
+        editor->setReturnKeyStartsNewLine (false);
+        editor->setReadOnly (readOnly);
+        editor->setScrollbarsShown (false);
+        editor->setCaretVisible (false);
+        editor->setPopupMenuEnabled (false);
+
+        if (! readOnly)
+        {
+            editor->setColour (juce::TextEditor::textColourId, juce::Colours::black);
+            editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0x60ff8080));
+        }
+
+        editor->setText (text);
+        return editor;
+    }
+
+    std::unique_ptr<juce::TextButton> addTextButton (juce::Component& parent, const char* name, const char* text,
+                                                     juce::uint32 colour, juce::Button::Listener& listener)
+    {
+        auto button = addWidget<juce::TextButton> (parent, name, juce::String());
+        button->setButtonText (text);
+        button->addListener (&listener);
+        button->setColour (juce::TextButton::buttonColourId, juce::Colour (colour));
+        button->setColour (juce::TextButton::buttonOnColourId, juce::Colour (0xff535a5e));
+        button->setColour (juce::TextButton::textColourOnId, juce::Colour (0xfff0f0f0));
+        button->setColour (juce::TextButton::textColourOffId, juce::Colour (0xfff0f0f0));
+        return button;
+    }
+
+    juce::Image embeddedImage (const char* data, int size)
+    {
+        return juce::ImageCache::getFromMemory (data, size);
+    }
+
+    std::unique_ptr<juce::ImageButton> addImageButton (juce::Component& parent, juce::Button::Listener& listener,
+                                                       const juce::Image& normal, const juce::Image& over,
+                                                       const juce::Image& down)
+    {
+        auto button = addWidget<juce::ImageButton> (parent, "new button");
+        button->addListener (&listener);
+        const auto none = juce::Colours::transparentBlack;
+        button->setImages (false, true, true, normal, 1.0f, none, over, 1.0f, none, down, 1.0f, none, 0.0f);
+        return button;
+    }
+
+    juce::File documentsDirectory()
+    {
+        return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+    }
+}
+
+KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogService& dialogService)
+    : deviceManager (ports),
+      dialogs (dialogService)
+{
+    createWidgets();
+    setSize (panelWidth, panelHeight);
+
+    chartButton->setVisible (false);
+    firmwareButton->setVisible (true);
+
+    selectedControl = -1;
+    keyboardPicture->addActionListener (this);
+    controlNames = buildControlNames();
+
+    deviceManager.addListener (this);
+    deviceManager.startScan();
+}
+
+KbdSettingComponentVR49::~KbdSettingComponentVR49()
+{
+    globalGroup.reset();
+    part2ChannelLabel.reset();
+    part2ChannelCombo.reset();
+    knobModeLabel.reset();
+    knobModeCombo.reset();
+    selectedControlGroup.reset();
+    nameLabel.reset();
+    nameEditor.reset();
+    ccNumberLabel.reset();
+    ccNumberCombo.reset();
+    defaultValuesButton.reset();
+    sendToKeyboardButton.reset();
+    keyboardPicture.reset();
+    modeLabel.reset();
+    modeCombo.reset();
+    channelLabel.reset();
+    channelCombo.reset();
+    maxMsbLabel.reset();
+    maxMsbCombo.reset();
+    minLsbLabel.reset();
+    minLsbCombo.reset();
+    splitModeLabel.reset();
+    splitModeCombo.reset();
+    part1ChannelLabel.reset();
+    part1ChannelCombo.reset();
+    faderModeLabel.reset();
+    faderModeCombo.reset();
+    splitPointLabel.reset();
+    splitPointCombo.reset();
+    loadButton.reset();
+    saveButton.reset();
+    chartButton.reset();
+    firmwareButton.reset();
+    firmwareRevisionLabel.reset();
+    firmwareRevisionEditor.reset();
+}
+
+void KbdSettingComponentVR49::createWidgets()
+{
+    const auto channels16 = decimalChoices (1, 16);
+    const auto values128 = decimalChoices (0, 127);
+    auto& self = *this;
+
+    globalGroup = addWidget<juce::GroupComponent> (self, "global group", "Global Parameters");
+    globalGroup->setTextLabelPosition (juce::Justification::centredLeft);
+    part2ChannelLabel = addLabel (self, "channel label", "Part 2 channel:", 1);
+    part2ChannelCombo = addComboBox (self, { "lower channel combo", channels16, 2, nullptr, juce::Justification::centredRight }, self);
+    knobModeLabel = addLabel (self, "knob mode label", "Knob mode:", 3);
+    knobModeCombo = addComboBox (self, { "knob mode combo", { "Absolute", "Relative" }, 4 }, self);
+    selectedControlGroup = addWidget<juce::GroupComponent> (self, "new group", "Selected Control Parameters");
+    nameLabel = addLabel (self, "new label", "Name:");
+    nameEditor = addTextField (self, "new text editor", "<Click a Control>", false);
+    ccNumberLabel = addLabel (self, "new label", "CC number:");
+    ccNumberCombo = addComboBox (self, { "CC number combo", controllerNameChoices(), 2,
+                                         "Midi control number assigned to the selected control" }, self);
+    defaultValuesButton = addImageButton (self, self,
+        embeddedImage (KonsolionImages::default_values_normal_png, KonsolionImages::default_values_normal_pngSize),
+        embeddedImage (KonsolionImages::default_values_over_png, KonsolionImages::default_values_over_pngSize),
+        embeddedImage (KonsolionImages::default_values_down_png, KonsolionImages::default_values_down_pngSize));
+    sendToKeyboardButton = addImageButton (self, self,
+        embeddedImage (KonsolionImages::send_to_keyboard_normal_png, KonsolionImages::send_to_keyboard_normal_pngSize),
+        embeddedImage (KonsolionImages::send_to_keyboard_over_png, KonsolionImages::send_to_keyboard_over_pngSize),
+        embeddedImage (KonsolionImages::send_to_keyboard_down_png, KonsolionImages::send_to_keyboard_down_pngSize));
+    keyboardPicture = addWidget<VR49CtrlPickerComponent> (self);
+    modeLabel = addLabel (self, "new label", "Mode:");
+    modeCombo = addComboBox (self, { "Mode combo", modeChoices(), 2, "Mode assigned to the selected control" }, self);
+    channelLabel = addLabel (self, "new label", "Channel:");
+    channelCombo = addComboBox (self, { "Channel combo", channelChoices(), 2,
+                                        "Midi channel assigned to the selected control" }, self);
+    maxMsbLabel = addLabel (self, "new label", "Max / MSB:");
+    maxMsbCombo = addComboBox (self, { "Max MSB combo", values128, 2,
+                                       "Max value (or MSB) set for the selected control" }, self);
+    minLsbLabel = addLabel (self, "new label", "Min / LSB:");
+    minLsbCombo = addComboBox (self, { "Min LSB combo", values128, 2,
+                                       "Min value (or LSB) set for the selected control" }, self);
+    splitModeLabel = addLabel (self, "knob mode label", "Split mode:", 3);
+    splitModeCombo = addComboBox (self, { "split mode combo", { "Off", "On" }, 4 }, self);
+    part1ChannelLabel = addLabel (self, "channel label", "Part 1 channel:", 1);
+    part1ChannelCombo = addComboBox (self, { "upper channel combo", channels16, 2, nullptr, juce::Justification::centredRight }, self);
+    faderModeLabel = addLabel (self, "knob mode label", "Fader mode:", 3);
+    faderModeCombo = addComboBox (self, { "fader mode combo", { "Normal", "Drawbar" }, 4 }, self);
+    splitPointLabel = addLabel (self, "knob mode label", "Split point:", 3);
+    splitPointCombo = addComboBox (self, { "split point combo", noteNameChoices(), 4 }, self);
+    loadButton = addTextButton (self, "load button", "Load...", 0xff808080, self);
+    saveButton = addTextButton (self, "save button", "Save...", 0xff808080, self);
+    chartButton = addTextButton (self, "chart button", "Chart...", 0xff808080, self);
+    firmwareButton = addTextButton (self, "FW button", "Upgrade firmware...", 0xff8d99a0, self);
+    firmwareRevisionLabel = addLabel (self, "new label", "Firmware revision:");
+    firmwareRevisionEditor = addTextField (self, "firmware revision", "Not detected yet", true);
+}
+
+std::vector<juce::Component*> KbdSettingComponentVR49::getWidgets() const
+{
+    return { globalGroup.get(), part2ChannelLabel.get(), part2ChannelCombo.get(), knobModeLabel.get(),
+             knobModeCombo.get(), selectedControlGroup.get(), nameLabel.get(), nameEditor.get(),
+             ccNumberLabel.get(), ccNumberCombo.get(), defaultValuesButton.get(), sendToKeyboardButton.get(),
+             keyboardPicture.get(), modeLabel.get(), modeCombo.get(), channelLabel.get(), channelCombo.get(),
+             maxMsbLabel.get(), maxMsbCombo.get(), minLsbLabel.get(), minLsbCombo.get(), splitModeLabel.get(),
+             splitModeCombo.get(), part1ChannelLabel.get(), part1ChannelCombo.get(), faderModeLabel.get(),
+             faderModeCombo.get(), splitPointLabel.get(), splitPointCombo.get(), loadButton.get(),
+             saveButton.get(), chartButton.get(), firmwareButton.get(), firmwareRevisionLabel.get(),
+             firmwareRevisionEditor.get() };
+}
+
+std::map<ItemId, juce::String> KbdSettingComponentVR49::buildControlNames()
+{
+    return displayNamesFromCatalogue();
+}
+
+void KbdSettingComponentVR49::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xffffffff));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xfffcfcfc), 328.0f, 8.0f,
+                                             juce::Colour (0xffdbdbdb), 336.0f, 328.0f, false));
+    g.fillRect (0, 0, panelWidth, panelHeight);
+}
+
+void KbdSettingComponentVR49::resized()
+{
+    const auto widgets = getWidgets();
+
+    for (size_t i = 0; i < widgets.size(); ++i)
+        if (widgets[i] != nullptr)
+            widgets[i]->setBounds (widgetBounds[i]);
+}
+
+//==============================================================================
+// Picking and showing a control.
+
+void KbdSettingComponentVR49::actionListenerCallback (const juce::String& message)
+{
+    const auto item = (int) (juce::int16) message.getHexValue32();
+
+    if (controlNames.count (item) == 0)
+        return;
+
+    selectedControl = item;
+    showSelectedControl();
+}
+
+void KbdSettingComponentVR49::showValue (juce::ComboBox& comboBox, int position)
+{
+    // An out-of-range position clears the field; the notification that may follow
+    // carries position -1, which comboBoxChanged does not store.
+    comboBox.setSelectedItemIndex (position);
+}
+
+void KbdSettingComponentVR49::showSelectedControl()
+{
+    nameEditor->setText (controlNames[selectedControl]);
+
+    int values[ItemParam::count];
+    {
+        const juce::ScopedLock sl (deviceManager.getModelLock());
+
+        for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
+        {
+            const auto& table = deviceManager.itemParams[(size_t) p];
+            const auto found = table.find (selectedControl);
+            values[p] = found != table.end() ? found->second : -1;
+        }
+    }
+
+    showValue (*modeCombo, values[ItemParam::Mode]);
+    showValue (*channelCombo, channelToPosition (values[ItemParam::Channel]));
+    showValue (*ccNumberCombo, values[ItemParam::Number]);
+    showValue (*minLsbCombo, values[ItemParam::MinLsb]);
+    showValue (*maxMsbCombo, values[ItemParam::MaxMsb]);
+    updateModeChoices();
+}
+
+void KbdSettingComponentVR49::updateModeChoices()
+{
+    if (selectedControl < 1 || selectedControl > 127)
+        return;
+
+    if (const auto enabled = enabledModesFor (selectedControl))
+        for (int code = 0; code < editorModeCount; ++code)
+            modeCombo->setItemEnabled (code + 1, (*enabled)[(size_t) code]);
+}
+
+void KbdSettingComponentVR49::refreshGlobalFields()
+{
+    std::array<juce::int16, globalCount> globals {};
+    {
+        const juce::ScopedLock sl (deviceManager.getModelLock());
+        globals = deviceManager.globals;
+    }
+
+    showValue (*part2ChannelCombo, globals[GlobalIndex::LowerChannel]);
+    showValue (*part1ChannelCombo, globals[GlobalIndex::UpperChannel]);
+    showValue (*knobModeCombo, twoStateToPosition (globals[GlobalIndex::KnobMode]));
+    showValue (*faderModeCombo, twoStateToPosition (globals[GlobalIndex::FaderMode]));
+    showValue (*splitModeCombo, twoStateToPosition (globals[GlobalIndex::SplitMode]));
+    showValue (*splitPointCombo, globals[GlobalIndex::SplitPoint]);
+    firmwareRevisionEditor->setText (firmwareRevisionText (deviceManager.getFirmwareRevision()));
+}
+
+//==============================================================================
+// Edits.
+
+void KbdSettingComponentVR49::storeGlobal (int index, int value)
+{
+    const juce::ScopedLock sl (deviceManager.getModelLock());
+    deviceManager.globals[(size_t) index] = (juce::int16) value;
+}
+
+void KbdSettingComponentVR49::storeItemValue (int param, int value)
+{
+    if (selectedControl == -1)
+        return;
+
+    const juce::ScopedLock sl (deviceManager.getModelLock());
+    deviceManager.itemParams[(size_t) param][selectedControl] = value;
+}
+
+void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
+{
+    const auto position = comboBox->getSelectedItemIndex();
+
+    // A field left empty by a refresh keeps the stored value it could not show.
+    if (position < 0)
+        return;
+
+    if (comboBox == part2ChannelCombo.get())       storeGlobal (GlobalIndex::LowerChannel, position);
+    else if (comboBox == part1ChannelCombo.get())  storeGlobal (GlobalIndex::UpperChannel, position);
+    else if (comboBox == knobModeCombo.get())      storeGlobal (GlobalIndex::KnobMode, positionToTwoState (position));
+    else if (comboBox == faderModeCombo.get())     storeGlobal (GlobalIndex::FaderMode, positionToTwoState (position));
+    else if (comboBox == splitModeCombo.get())     storeGlobal (GlobalIndex::SplitMode, positionToTwoState (position));
+    else if (comboBox == splitPointCombo.get())    storeGlobal (GlobalIndex::SplitPoint, position);
+    else if (comboBox == modeCombo.get())          storeItemValue (ItemParam::Mode, position);
+    else if (comboBox == channelCombo.get())       storeItemValue (ItemParam::Channel, positionToChannel (position));
+    else if (comboBox == ccNumberCombo.get())      storeItemValue (ItemParam::Number, position);
+    else if (comboBox == minLsbCombo.get())        storeItemValue (ItemParam::MinLsb, position);
+    else if (comboBox == maxMsbCombo.get())        storeItemValue (ItemParam::MaxMsb, position);
+}
+
+//==============================================================================
+// The configuration read, on the MIDI input thread: each answer sends the next request.
+
+void KbdSettingComponentVR49::managerEvent (int event, int first, int, int)
+{
+    if (event == ManagerEvent::KeyboardConnected)
+    {
+        readingBack = true;
+        deviceManager.requestItemNumbers();
+    }
+    else if (event == ManagerEvent::SearchFailed)
+    {
+        triggerAsyncUpdate();
+    }
+    else if (readingBack)
+    {
+        continueConfigurationRead (event, first);
+    }
+}
+
+void KbdSettingComponentVR49::continueConfigurationRead (int event, int first)
+{
+    switch (event)
+    {
+        case ManagerEvent::NumbersArrived:
+            deviceManager.requestItemParam (ItemParam::Mode);
+            break;
+
+        case ManagerEvent::ParameterListArrived:
+            switch (first)
+            {
+                case ItemParam::Mode:    deviceManager.requestItemParam (ItemParam::Channel); break;
+                case ItemParam::Channel: deviceManager.requestItemParam (ItemParam::MinLsb); break;
+                case ItemParam::MinLsb:  deviceManager.requestItemParam (ItemParam::MaxMsb); break;
+                case ItemParam::MaxMsb:  deviceManager.requestMidiChannel(); break;
+                default:                 readingBack = false; break;
+            }
+            break;
+
+        case ManagerEvent::MidiChannelAnswer:
+            deviceManager.requestKnobMode();
+            break;
+
+        case ManagerEvent::KnobModeAnswer:
+            deviceManager.requestGlobal (GlobalIndex::LowerChannel);
+            break;
+
+        case ManagerEvent::GlobalAnswer:
+            switch (first)
+            {
+                case GlobalIndex::LowerChannel: deviceManager.requestGlobal (GlobalIndex::FaderMode); break;
+                case GlobalIndex::FaderMode:    deviceManager.requestGlobal (GlobalIndex::SplitMode); break;
+                case GlobalIndex::SplitMode:    deviceManager.requestGlobal (GlobalIndex::SplitPoint); break;
+                case GlobalIndex::SplitPoint:
+                    triggerAsyncUpdate();
+                    deviceManager.requestOctaveShift();
+                    break;
+                default: break;
+            }
+            break;
+
+        case ManagerEvent::OctaveShiftAnswer:
+            for (ItemId item = firstHiddenItem; item <= lastHiddenItem; ++item)
+                deviceManager.resetItemValue (item);
+
+            readingBack = false;
+            break;
+
+        default:
+            break;
+    }
+}
+
+void KbdSettingComponentVR49::handleAsyncUpdate()
+{
+    if (deviceManager.isConnected())
+        refreshGlobalFields();
+    else
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, keyboardProblemTitle, notDetected);
+}
+
+//==============================================================================
+// Commands.
+
+void KbdSettingComponentVR49::buttonClicked (juce::Button* button)
+{
+    if (button == defaultValuesButton.get())        resetToDefaults();
+    else if (button == sendToKeyboardButton.get())  sendToKeyboard();
+    else if (button == loadButton.get())            loadSettings();
+    else if (button == saveButton.get())            saveSettings();
+    else if (button == chartButton.get())           exportChart();
+    else if (button == firmwareButton.get())        runFirmwareUpdate (deviceManager, {}, dialogs);
+}
+
+void KbdSettingComponentVR49::resetToDefaults()
+{
+    deviceManager.resetItemDefaults();
+    {
+        const juce::ScopedLock sl (deviceManager.getModelLock());
+        auto& globals = deviceManager.globals;
+        globals[GlobalIndex::LowerChannel] = 0;
+        globals[GlobalIndex::UpperChannel] = 0;
+        globals[GlobalIndex::FaderMode] = 1;
+        globals[GlobalIndex::KnobMode] = 1;
+        globals[GlobalIndex::SplitMode] = 1;
+        globals[GlobalIndex::SplitPoint] = 60;
+    }
+
+    refreshGlobalFields();
+
+    if (selectedControl != -1)
+        showSelectedControl();
+}
+
+void KbdSettingComponentVR49::sendToKeyboard()
+{
+    if (! deviceManager.isConnected())
+    {
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, keyboardProblemTitle, notDetectedForSend);
+        return;
+    }
+
+    dialogs.showWaitCursor();
+    deviceManager.sendAllToKeyboard();
+    dialogs.hideWaitCursor();
+}
+
+void KbdSettingComponentVR49::loadSettings()
+{
+    const auto file = dialogs.browseForFileToOpen ({ "Please select the settings file you want to load...",
+                                                     documentsDirectory(), "*.vr49" });
+
+    if (! file.has_value())
+        return;
+
+    loadSettingsFile (deviceManager, *file);
+    triggerAsyncUpdate();
+}
+
+std::optional<juce::File> KbdSettingComponentVR49::chooseFileToSave (const juce::String& title,
+                                                                     const juce::String& pattern,
+                                                                     const juce::String& extension)
+{
+    const auto chosen = dialogs.browseForFileToSave ({ title, documentsDirectory(), pattern }, true);
+
+    if (! chosen.has_value())
+        return std::nullopt;
+
+    const auto file = chosen->withFileExtension (extension);
+
+    // The chooser asked about the name the user typed; forcing the extension can
+    // land on another existing file, which must not be replaced unasked.
+    if (file != *chosen && file.exists()
+        && ! dialogs.showOkCancelBox (juce::MessageBoxIconType::WarningIcon, "File already exists",
+                                      "There's already a file called: " + file.getFullPathName()
+                                          + "\n\nAre you sure you want to overwrite it?",
+                                      "Overwrite", "Cancel"))
+        return std::nullopt;
+
+    return file;
+}
+
+void KbdSettingComponentVR49::saveSettings()
+{
+    if (const auto file = chooseFileToSave ("Please select the settings file where to save...", "*.vr49", "vr49"))
+        saveSettingsFile (deviceManager, *file);
+}
+
+void KbdSettingComponentVR49::exportChart()
+{
+    if (const auto file = chooseFileToSave ("Please select the chart file...", "*.html", "html"))
+        exportMidiChart (deviceManager, *file);
+}

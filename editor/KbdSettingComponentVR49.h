@@ -1,0 +1,111 @@
+#pragma once
+
+#include "device/LumManager49.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <atomic>
+#include <map>
+
+class DialogService;
+class VR49CtrlPickerComponent;
+
+/** The editor panel: the global fields, the selected control's fields, the command
+    buttons, the firmware line and the keyboard picture. It owns the device manager
+    and drives the configuration read after each identification.
+
+    Manager events arrive on the MIDI input thread; there the panel touches no widget,
+    only `readingBack`, the manager's requests and triggerAsyncUpdate. */
+class KbdSettingComponentVR49 : public juce::Component,
+                                public juce::ActionListener,
+                                public LumManagerListener,
+                                public juce::AsyncUpdater,
+                                public juce::ComboBox::Listener,
+                                public juce::Button::Listener
+{
+public:
+    KbdSettingComponentVR49 (MidiPortSystem& ports, DialogService& dialogs);
+    ~KbdSettingComponentVR49() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    void actionListenerCallback (const juce::String& message) override;
+    void managerEvent (int event, int first, int second, int reserved) override;
+    void handleAsyncUpdate() override;
+    void comboBoxChanged (juce::ComboBox* comboBox) override;
+    void buttonClicked (juce::Button* button) override;
+
+    LumManager49& getDeviceManager() noexcept               { return deviceManager; }
+    int getSelectedControl() const noexcept                 { return selectedControl; }
+    bool isReadingBack() const noexcept                     { return readingBack.load(); }
+    VR49CtrlPickerComponent& getKeyboardPicture() const     { return *keyboardPicture; }
+
+    /** Every widget in creation order, the picture included. */
+    std::vector<juce::Component*> getWidgets() const;
+
+private:
+    friend struct EditorPanelAccess;   // the tests' view of the widgets
+
+    static std::map<ItemId, juce::String> buildControlNames();
+    void createWidgets();
+    void refreshGlobalFields();
+    void showSelectedControl();
+    void updateModeChoices();
+    void showValue (juce::ComboBox& comboBox, int position);
+    void storeGlobal (int index, int value);
+    void storeItemValue (int param, int value);
+    void continueConfigurationRead (int event, int first);
+
+    void resetToDefaults();
+    void sendToKeyboard();
+    void loadSettings();
+    void saveSettings();
+    void exportChart();
+    std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
+                                                const juce::String& extension);
+
+    std::map<ItemId, juce::String> controlNames;
+    int selectedControl = -1;
+    LumManager49 deviceManager;
+    std::atomic<bool> readingBack { false };
+    DialogService& dialogs;
+
+    std::unique_ptr<juce::GroupComponent> globalGroup;
+    std::unique_ptr<juce::Label> part2ChannelLabel;
+    std::unique_ptr<juce::ComboBox> part2ChannelCombo;
+    std::unique_ptr<juce::Label> knobModeLabel;
+    std::unique_ptr<juce::ComboBox> knobModeCombo;
+    std::unique_ptr<juce::GroupComponent> selectedControlGroup;
+    std::unique_ptr<juce::Label> nameLabel;
+    std::unique_ptr<juce::TextEditor> nameEditor;
+    std::unique_ptr<juce::Label> ccNumberLabel;
+    std::unique_ptr<juce::ComboBox> ccNumberCombo;
+    std::unique_ptr<juce::ImageButton> defaultValuesButton;
+    std::unique_ptr<juce::ImageButton> sendToKeyboardButton;
+    std::unique_ptr<VR49CtrlPickerComponent> keyboardPicture;
+    std::unique_ptr<juce::Label> modeLabel;
+    std::unique_ptr<juce::ComboBox> modeCombo;
+    std::unique_ptr<juce::Label> channelLabel;
+    std::unique_ptr<juce::ComboBox> channelCombo;
+    std::unique_ptr<juce::Label> maxMsbLabel;
+    std::unique_ptr<juce::ComboBox> maxMsbCombo;
+    std::unique_ptr<juce::Label> minLsbLabel;
+    std::unique_ptr<juce::ComboBox> minLsbCombo;
+    std::unique_ptr<juce::Label> splitModeLabel;
+    std::unique_ptr<juce::ComboBox> splitModeCombo;
+    std::unique_ptr<juce::Label> part1ChannelLabel;
+    std::unique_ptr<juce::ComboBox> part1ChannelCombo;
+    std::unique_ptr<juce::Label> faderModeLabel;
+    std::unique_ptr<juce::ComboBox> faderModeCombo;
+    std::unique_ptr<juce::Label> splitPointLabel;
+    std::unique_ptr<juce::ComboBox> splitPointCombo;
+    std::unique_ptr<juce::TextButton> loadButton;
+    std::unique_ptr<juce::TextButton> saveButton;
+    std::unique_ptr<juce::TextButton> chartButton;
+    std::unique_ptr<juce::TextButton> firmwareButton;
+    std::unique_ptr<juce::Label> firmwareRevisionLabel;
+    std::unique_ptr<juce::TextEditor> firmwareRevisionEditor;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KbdSettingComponentVR49)
+};

@@ -1,0 +1,124 @@
+#include "firmware/UpdaterRunner.h"
+
+#include "device/LumManager49.h"
+#include "firmware/HalvekFWUpdater.h"
+#include "firmware/UpdatePort.h"
+
+namespace FirmwareDialogTexts
+{
+    const char* const enterUpdateModeTitle = "Enter Firmware Upgrade Mode";
+    const char* const errorTitle = "Firmware Update Error";
+    const char* const resultTitle = "Firmware Update Result";
+    const char* const portNotFound = "Can't found Keyboard. Make sure it's connected and retry";
+    const char* const cancelled = "The burn process has been canceled";
+    const char* const failed = "The burn process completed, but there was an error";
+    const char* const succeeded = "The burn process completed without error";
+
+    juce::String enterUpdateModeMessage()
+    {
+        return "Please unplug the keyboard, then plug it in again WHILE HOLDING \"Sound\", \"Multi\" AND \"Edit\" KEYS.\n"
+               "Click 'OK' when ready, or 'Cancel' to abort firmware update.";
+    }
+}
+
+namespace
+{
+    const juce::String updatePort ("USB A");
+}
+
+UpdaterRunner::UpdaterRunner (LumManager49& managerToUse)
+    : juce::ThreadWithProgressWindow ("Upgrading firmware, please wait...", true, true, 10000, "Cancel"),
+      firmwareChooser { "Please select the firmware file to burn...",
+                        juce::File::getSpecialLocation (juce::File::userHomeDirectory), "Vantor*.bin" },
+      manager (&managerToUse)
+{
+}
+
+UpdaterRunner::~UpdaterRunner()
+{
+    attachUpdatePort (nullptr, updatePort, *manager);
+    stopThread (10000);
+}
+
+void UpdaterRunner::run()
+{
+    burnSucceeded = false;
+
+    auto newUpdater = std::make_unique<HalvekFWUpdater>();
+    newUpdater->setHelper (this);
+    HalvekFWUpdater* working = newUpdater.get();
+    {
+        const std::lock_guard<std::mutex> lock (updaterMutex);
+        updater = std::move (newUpdater);
+    }
+
+    if (working->setFirmwareFile (firmwarePath))
+        burnSucceeded = working->burn();
+
+    working->finish();
+
+    std::unique_ptr<HalvekFWUpdater> finished;
+    {
+        const std::lock_guard<std::mutex> lock (updaterMutex);
+        finished = std::move (updater);
+    }
+}
+
+void UpdaterRunner::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
+{
+    const std::lock_guard<std::mutex> lock (updaterMutex);
+
+    if (updater != nullptr)
+        updater->handleMidiMessage (message);
+}
+
+void UpdaterRunner::sendMidiMessage (const juce::MidiMessage& message)
+{
+    manager->sendToKeyboard (message);
+}
+
+void UpdaterRunner::reportProgress (double fraction)
+{
+    setProgress (fraction);
+}
+
+void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs)
+{
+    using namespace FirmwareDialogTexts;
+    const auto warning = juce::MessageBoxIconType::WarningIcon;
+
+    UpdaterRunner runner (manager);
+
+    if (! dialogs.showOkCancelBox (warning, enterUpdateModeTitle, enterUpdateModeMessage(), "OK", "Cancel"))
+        return;
+
+    runner.firmwarePath = path;
+
+    if (path.isEmpty())
+    {
+        const auto file = dialogs.browseForFileToOpen (runner.firmwareChooser);
+
+        if (! file.has_value())
+            return;
+
+        runner.firmwarePath = file->getFullPathName();
+    }
+
+    if (! attachUpdatePort (&runner, updatePort, manager))
+    {
+        dialogs.showMessageBox (warning, errorTitle, portNotFound);
+        return;
+    }
+
+    if (! dialogs.runThreadWithProgressWindow (runner))
+        dialogs.showMessageBox (warning, errorTitle, cancelled);
+    else if (runner.didBurnSucceed())
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, resultTitle, succeeded);
+    else
+        dialogs.showMessageBox (warning, errorTitle, failed);
+}
+
+void runFirmwareUpdate (LumManager49& manager, const juce::String& path)
+{
+    runFirmwareUpdate (manager, path, defaultDialogService());
+}

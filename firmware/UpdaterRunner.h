@@ -1,0 +1,62 @@
+#pragma once
+
+#include "editor/DialogService.h"
+#include "firmware/IFWUpdater.h"
+
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <atomic>
+#include <mutex>
+
+class HalvekFWUpdater;
+class LumManager49;
+
+/** Runs one firmware update: the transfer on its worker thread under a modal progress
+    window, acknowledgements forwarded from the MIDI input thread. Its destruction
+    detaches the update port. */
+class UpdaterRunner : public juce::ThreadWithProgressWindow,
+                      public juce::MidiInputCallback,
+                      public IFWHelper
+{
+public:
+    explicit UpdaterRunner (LumManager49& manager);
+    ~UpdaterRunner() override;
+
+    void run() override;
+
+    void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
+    void handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double) override {}
+
+    void sendMidiMessage (const juce::MidiMessage& message) override;
+    void reportProgress (double fraction) override;
+
+    bool didBurnSucceed() const noexcept   { return burnSucceeded.load(); }
+
+    const FileChoice firmwareChooser;
+    juce::String firmwarePath;
+
+private:
+    // The updater exists only while run() runs; the MIDI input thread reaches it only
+    // under this lock, so no message reaches one being created or destroyed.
+    std::mutex updaterMutex;
+    std::unique_ptr<HalvekFWUpdater> updater;
+    LumManager49* manager;
+    std::atomic<bool> burnSucceeded { false };
+};
+
+/** The whole firmware-upgrade dialogue. An empty path asks the user for the file. */
+void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs);
+void runFirmwareUpdate (LumManager49& manager, const juce::String& path);
+
+namespace FirmwareDialogTexts
+{
+    extern const char* const enterUpdateModeTitle;
+    extern const char* const errorTitle;
+    extern const char* const resultTitle;
+    extern const char* const portNotFound;
+    extern const char* const cancelled;
+    extern const char* const failed;
+    extern const char* const succeeded;
+    juce::String enterUpdateModeMessage();
+}

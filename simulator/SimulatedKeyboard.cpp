@@ -1,0 +1,415 @@
+#include "simulator/SimulatedKeyboard.h"
+
+#include "device/ControlCatalogue.h"
+#include "device/DeviceFrames.h"
+#include "device/LumMidiMessage49.h"
+
+using namespace FrameLayout;
+
+namespace
+{
+    const juce::uint8 foreignManufacturer[] { 0x00, 0x20, 0x6B };
+
+    juce::MidiMessage messageFromBytes (const std::vector<juce::uint8>& bytes)
+    {
+        return juce::MidiMessage (bytes.data(), (int) bytes.size(), 0.0);
+    }
+
+    std::vector<juce::uint8> bytesOf (const juce::MidiMessage& message)
+    {
+        return { message.getRawData(), message.getRawData() + message.getRawDataSize() };
+    }
+
+    bool isIdentityRequest (const juce::MidiMessage& message)
+    {
+        const auto request = buildIdentityRequest();
+        return message.getRawDataSize() == request.getRawDataSize()
+               && std::equal (request.getRawData(), request.getRawData() + request.getRawDataSize(),
+                              message.getRawData());
+    }
+}
+
+KeyboardConfiguration KeyboardConfiguration::factory()
+{
+    KeyboardConfiguration config;
+
+    for (const auto& entry : controlCatalogue())
+    {
+        if (entry.kind == ControlKind::NoDefaults || entry.kind == ControlKind::Hidden)
+            continue;
+
+        const auto defaults = defaultsForKind (entry.kind, entry.id);
+        config.itemParams[ItemParam::Mode][entry.id] = defaults.mode;
+        config.itemParams[ItemParam::Channel][entry.id] = defaults.channel;
+        config.itemParams[ItemParam::Number][entry.id] = entry.defaultNumber;
+        config.itemParams[ItemParam::MinLsb][entry.id] = 0;
+        config.itemParams[ItemParam::MaxMsb][entry.id] = 127;
+        config.itemParams[ItemParam::Option][entry.id] = defaults.option;
+    }
+
+    config.globals[GlobalIndex::FaderMode] = 1;
+    config.globals[GlobalIndex::KnobMode] = 1;
+    config.globals[GlobalIndex::SplitMode] = 1;
+    config.globals[GlobalIndex::SplitPoint] = 60;
+
+    for (size_t i = 0; i < config.curves.size(); ++i)
+        config.curves[i] = 10 * (int) i;
+
+    return config;
+}
+
+SimulatedKeyboard::SimulatedKeyboard (VirtualMidiPortSystem& portSystem)
+    : SimulatedKeyboard (portSystem, Identity())
+{
+}
+
+SimulatedKeyboard::SimulatedKeyboard (VirtualMidiPortSystem& portSystem, Identity id, juce::String name)
+    : ports (portSystem),
+      portName (std::move (name)),
+      configuration (KeyboardConfiguration::factory()),
+      identity (id)
+{
+    addPorts (portName);
+    startDevice();
+}
+
+SimulatedKeyboard::~SimulatedKeyboard()
+{
+    removePorts();
+    stopDevice();
+}
+
+//==============================================================================
+// State for tests.
+
+KeyboardConfiguration SimulatedKeyboard::getConfiguration() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return configuration;
+}
+
+void SimulatedKeyboard::setConfiguration (const KeyboardConfiguration& newConfiguration)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    configuration = newConfiguration;
+}
+
+void SimulatedKeyboard::setFaults (const Faults& newFaults)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    faults = newFaults;
+}
+
+void SimulatedKeyboard::setIdentity (const Identity& newIdentity)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    identity = newIdentity;
+}
+
+std::vector<juce::MidiMessage> SimulatedKeyboard::getReceivedMessages() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return received;
+}
+
+void SimulatedKeyboard::clearReceivedMessages()
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    received.clear();
+}
+
+bool SimulatedKeyboard::waitForReceivedCount (size_t count, int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock (mutex);
+    return receivedChanged.wait_for (lock, std::chrono::milliseconds (timeoutMs),
+                                     [&] { return received.size() >= count; });
+}
+
+int SimulatedKeyboard::getAnswersSent() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return answersSent;
+}
+
+//==============================================================================
+// Playing.
+
+void SimulatedKeyboard::playControlChange (int channel, int controller, int value)
+{
+    postOutgoing (juce::MidiMessage::controllerEvent (channel, controller, value));
+}
+
+void SimulatedKeyboard::playPitchBend (int channel, int value)
+{
+    postOutgoing (juce::MidiMessage::pitchWheel (channel, value));
+}
+
+void SimulatedKeyboard::playNoteOn (int channel, int note, int velocity)
+{
+    postOutgoing (juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity));
+}
+
+void SimulatedKeyboard::playChannelPressure (int channel, int pressure)
+{
+    postOutgoing (juce::MidiMessage::channelPressureChange (channel, pressure));
+}
+
+void SimulatedKeyboard::floodControlChanges (int count, int controller)
+{
+    for (int i = 0; i < count; ++i)
+        playControlChange (1 + i % 16, controller, i % 128);
+}
+
+void SimulatedKeyboard::sendRaw (const std::vector<juce::uint8>& bytes)
+{
+    postOutgoing (messageFromBytes (bytes));
+}
+
+//==============================================================================
+// Ports.
+
+void SimulatedKeyboard::addPorts (const juce::String& name)
+{
+    auto newSource = ports.addSource (name);
+    auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) { postIncoming (message); });
+
+    const std::lock_guard<std::mutex> lock (mutex);
+    source = std::move (newSource);
+    sink = std::move (newSink);
+}
+
+void SimulatedKeyboard::removePorts()
+{
+    std::shared_ptr<VirtualMidiPortSystem::Source> oldSource;
+    std::shared_ptr<VirtualMidiPortSystem::Sink> oldSink;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        oldSource = std::move (source);
+        oldSink = std::move (sink);
+    }
+
+    if (oldSink != nullptr)
+    {
+        oldSink->disconnect();
+        ports.removeSink (oldSink);
+    }
+
+    if (oldSource != nullptr)
+        ports.removeSource (oldSource);
+}
+
+void SimulatedKeyboard::vanish()     { removePorts(); }
+
+void SimulatedKeyboard::reappear()
+{
+    if (! isPresent())
+        addPorts (isInUpdateMode() ? juce::String (updatePortName) : portName);
+}
+
+bool SimulatedKeyboard::isPresent() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return source != nullptr;
+}
+
+void SimulatedKeyboard::restartInUpdateMode()
+{
+    removePorts();
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        updateMode = true;
+    }
+    addPorts (updatePortName);
+}
+
+bool SimulatedKeyboard::isInUpdateMode() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return updateMode;
+}
+
+void SimulatedKeyboard::setBootloaderFaults (const SimulatedBootloader::Faults& newFaults, int answerDelayMs)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    bootloader.setFaults (newFaults);
+    bootloaderAnswerDelayMs = answerDelayMs;
+}
+
+SimulatedBootloader SimulatedKeyboard::getBootloaderState() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return bootloader;
+}
+
+//==============================================================================
+// The device thread.
+
+void SimulatedKeyboard::handleIncoming (const juce::MidiMessage& message)
+{
+    bool inUpdateMode = false;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        received.push_back (message);
+        inUpdateMode = updateMode;
+    }
+    receivedChanged.notify_all();
+
+    if (inUpdateMode)
+        handleBootloaderMessage (message);
+    else if (isIdentityRequest (message))
+        answer (buildIdentityReply());
+    else if (isOwnSysEx (message) && message.getRawDataSize() >= 9)
+    {
+        const auto command = message.getRawData()[commandByte];
+
+        if (command == commandRequest)
+            answerConfigurationRequest (message);
+        else if (command == commandSet)
+            applySetFrame (message);
+        else if (command == commandEndOfTransfer)
+        {
+            const std::lock_guard<std::mutex> lock (mutex);
+            ++configuration.endOfTransferCount;
+        }
+    }
+}
+
+void SimulatedKeyboard::sendOutgoing (const juce::MidiMessage& message)
+{
+    std::shared_ptr<VirtualMidiPortSystem::Source> target;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        target = source;
+    }
+
+    if (target != nullptr)
+        target->deliver (message);
+}
+
+juce::MidiMessage SimulatedKeyboard::buildIdentityReply() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return messageFromBytes ({ 0xF0, 0x7E, 0x00, 0x06, 0x02,
+                               identity.manufacturer[0], identity.manufacturer[1], identity.manufacturer[2],
+                               identity.family[0], identity.family[1], identity.member[0], identity.member[1],
+                               identity.revision[0], identity.revision[1], identity.revision[2], identity.revision[3],
+                               0xF7 });
+}
+
+juce::MidiMessage SimulatedKeyboard::buildPairList (int param) const
+{
+    std::vector<int> data { param };
+    const std::lock_guard<std::mutex> lock (mutex);
+
+    for (const auto& [item, value] : configuration.itemParams[(size_t) param])
+    {
+        data.push_back (item);
+        data.push_back (value);
+    }
+
+    return buildOwnFrame (commandSet, data);
+}
+
+void SimulatedKeyboard::answerConfigurationRequest (const juce::MidiMessage& message)
+{
+    const auto a = message.getRawDataSize() > groupByte ? (int) message.getRawData()[groupByte] : -1;
+    const auto b = frameByte9 (message);
+
+    if (a >= ItemParam::firstStored && a <= ItemParam::lastStored)
+    {
+        answer (buildPairList (a));
+        return;
+    }
+
+    int value = 0;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+
+        if (a == globalsGroup && juce::isPositiveAndBelow (b, globalCount))
+            value = configuration.globals[(size_t) b];
+        else if (a == curvesGroup && juce::isPositiveAndBelow (b, curveCount))
+            value = configuration.curves[(size_t) b];
+        else if (a != ItemParam::Value)
+            return;
+    }
+
+    answer (buildOwnFrame (commandSet, { a, b, value }));
+}
+
+void SimulatedKeyboard::applySetFrame (const juce::MidiMessage& message)
+{
+    if (message.getRawDataSize() < 12)
+        return;
+
+    const auto a = (int) message.getRawData()[groupByte];
+    const auto b = frameByte9 (message);
+    const auto v = frameByte10 (message);
+    const std::lock_guard<std::mutex> lock (mutex);
+
+    if (a >= ItemParam::firstStored && a <= ItemParam::lastStored)
+        configuration.itemParams[(size_t) a][b] = v;
+    else if (a == globalsGroup && juce::isPositiveAndBelow (b, globalCount))
+        configuration.globals[(size_t) b] = v;
+    else if (a == curvesGroup && juce::isPositiveAndBelow (b, curveCount))
+        configuration.curves[(size_t) b] = v;
+}
+
+void SimulatedKeyboard::answer (juce::MidiMessage message)
+{
+    Faults plan;
+    int number = 0;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        number = ++answersSent;
+        plan = faults;
+    }
+
+    if (plan.dropAnswers.count (number) == 0)
+    {
+        auto bytes = bytesOf (message);
+
+        if (plan.foreignManufacturer && bytes.size() > 4)
+            std::copy (std::begin (foreignManufacturer), std::end (foreignManufacturer), bytes.begin() + 1);
+
+        if (plan.truncateAnswersTo.has_value() && (int) bytes.size() > *plan.truncateAnswersTo)
+        {
+            bytes.resize ((size_t) std::max (1, *plan.truncateAnswersTo - 1));
+            bytes.push_back (0xF7);
+        }
+
+        const auto delay = plan.delayAnswersMs.find (number);
+
+        if (delay == plan.delayAnswersMs.end())
+            sendOutgoing (messageFromBytes (bytes));
+        else
+            postOutgoing (messageFromBytes (bytes), std::chrono::milliseconds (delay->second));
+    }
+
+    if (plan.vanishAfterAnswers.has_value() && number >= *plan.vanishAfterAnswers)
+        vanish();
+}
+
+void SimulatedKeyboard::handleBootloaderMessage (const juce::MidiMessage& message)
+{
+    SimulatedBootloader::Reply reply;
+    int delayMs = 0;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        reply = bootloader.handle (message);
+        delayMs = bootloaderAnswerDelayMs;
+    }
+
+    if (reply.vanish)
+    {
+        vanish();
+        return;
+    }
+
+    if (! reply.answer.has_value())
+        return;
+
+    if (delayMs > 0)
+        postOutgoing (*reply.answer, std::chrono::milliseconds (delayMs));
+    else
+        sendOutgoing (*reply.answer);
+}

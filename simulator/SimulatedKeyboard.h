@@ -1,0 +1,119 @@
+#pragma once
+
+#include "simulator/SimulatedBootloader.h"
+#include "simulator/VirtualDevice.h"
+#include "simulator/VirtualMidiPortSystem.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <set>
+
+/** What the simulated keyboard holds. */
+struct KeyboardConfiguration
+{
+    std::array<std::map<int, int>, 7> itemParams;   // indexed by ItemParam, 1..6 used
+    std::array<int, 14> globals {};
+    std::array<int, 11> curves {};
+    int endOfTransferCount = 0;
+
+    /** The keyboard as it leaves the factory: the catalogue's defaults for its items. */
+    static KeyboardConfiguration factory();
+};
+
+/** A Vantor 49 on virtual ports: it answers the identity request and every request
+    of the configuration dialogue, accepts set frames, plays live controls on demand,
+    restarts into its bootloader on "USB A", and injects faults on demand. */
+class SimulatedKeyboard : public VirtualDevice
+{
+public:
+    struct Identity
+    {
+        std::array<juce::uint8, 2> member { 1, 0 };
+        std::array<juce::uint8, 4> revision { 0, 1, 0, 5 };
+        std::array<juce::uint8, 3> manufacturer { 0x00, 0x6D, 0x3A };
+        std::array<juce::uint8, 2> family { 0x02, 0x00 };
+    };
+
+    struct Faults
+    {
+        std::set<int> dropAnswers;                // 1-based numbers of answers never sent
+        std::map<int, int> delayAnswersMs;        // answer number -> delay
+        bool foreignManufacturer = false;         // answers carry another maker's identifier
+        std::optional<int> truncateAnswersTo;     // answers cut to this many bytes, then F7
+        std::optional<int> vanishAfterAnswers;    // the ports disappear after this many answers
+    };
+
+    static constexpr const char* defaultPortName = "Vantor 49 MIDI 1";
+    static constexpr const char* updatePortName = "USB A";
+
+    explicit SimulatedKeyboard (VirtualMidiPortSystem& ports);
+    SimulatedKeyboard (VirtualMidiPortSystem& ports, Identity identity, juce::String portName = defaultPortName);
+    ~SimulatedKeyboard() override;
+
+    KeyboardConfiguration getConfiguration() const;
+    void setConfiguration (const KeyboardConfiguration& configuration);
+    void setFaults (const Faults& faults);
+    void setIdentity (const Identity& identity);
+
+    /** Everything the program sent to the keyboard, in order. */
+    std::vector<juce::MidiMessage> getReceivedMessages() const;
+    void clearReceivedMessages();
+
+    /** Waits until the keyboard holds at least this many received messages. */
+    bool waitForReceivedCount (size_t count, int timeoutMs) const;
+
+    int getAnswersSent() const;
+
+    // Playing the controls.
+    void playControlChange (int channel, int controller, int value);
+    void playPitchBend (int channel, int value);
+    void playNoteOn (int channel, int note, int velocity);
+    void playChannelPressure (int channel, int pressure);
+    void floodControlChanges (int count, int controller);
+
+    /** Sends raw bytes as one message, as a faulty device might. */
+    void sendRaw (const std::vector<juce::uint8>& bytes);
+
+    // Presence on the port system.
+    void vanish();
+    void reappear();
+    bool isPresent() const;
+
+    /** Unplugged and plugged in again holding "Sound", "Multi" and "Edit": from now on
+        only "USB A" ports exist and the bootloader answers. */
+    void restartInUpdateMode();
+    bool isInUpdateMode() const;
+    void setBootloaderFaults (const SimulatedBootloader::Faults& faults, int answerDelayMs = 0);
+    SimulatedBootloader getBootloaderState() const;
+
+private:
+    void handleIncoming (const juce::MidiMessage& message) override;
+    void sendOutgoing (const juce::MidiMessage& message) override;
+
+    void answerConfigurationRequest (const juce::MidiMessage& message);
+    void applySetFrame (const juce::MidiMessage& message);
+    void handleBootloaderMessage (const juce::MidiMessage& message);
+    void answer (juce::MidiMessage message);
+    juce::MidiMessage buildIdentityReply() const;
+    juce::MidiMessage buildPairList (int param) const;
+    void addPorts (const juce::String& name);
+    void removePorts();
+
+    VirtualMidiPortSystem& ports;
+    const juce::String portName;
+
+    mutable std::mutex mutex;
+    mutable std::condition_variable receivedChanged;
+    KeyboardConfiguration configuration;
+    Identity identity;
+    Faults faults;
+    std::vector<juce::MidiMessage> received;
+    int answersSent = 0;
+    bool updateMode = false;
+    SimulatedBootloader bootloader;
+    int bootloaderAnswerDelayMs = 0;
+
+    std::shared_ptr<VirtualMidiPortSystem::Source> source;
+    std::shared_ptr<VirtualMidiPortSystem::Sink> sink;
+};

@@ -1,0 +1,172 @@
+#include "tests/support/TestSupport.h"
+
+bool pumpUntil (const std::function<bool()>& predicate, int timeoutMs)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+    while (! predicate())
+    {
+        if (juce::Time::getMillisecondCounter() > deadline)
+            return predicate();
+
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (2);
+    }
+
+    return true;
+}
+
+void pumpFor (int milliseconds)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+juce::MidiMessage messageOf (std::initializer_list<int> bytes)
+{
+    std::vector<juce::uint8> raw;
+
+    for (auto b : bytes)
+        raw.push_back ((juce::uint8) b);
+
+    return juce::MidiMessage (raw.data(), (int) raw.size(), 0.0);
+}
+
+std::vector<int> bytesOf (const juce::MidiMessage& message)
+{
+    return { message.getRawData(), message.getRawData() + message.getRawDataSize() };
+}
+
+juce::MidiMessage keyboardIdentityReply (std::array<int, 4> revision)
+{
+    return messageOf ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x6D, 0x3A, 0x02, 0x00, 0x01, 0x00,
+                        revision[0], revision[1], revision[2], revision[3], 0xF7 });
+}
+
+bool hasOnlyDataBytes (const juce::MidiMessage& message)
+{
+    const auto bytes = bytesOf (message);
+
+    for (size_t i = 1; i + 1 < bytes.size(); ++i)
+        if (bytes[i] >= 0x80)
+            return false;
+
+    return bytes.size() >= 2 && bytes.front() == 0xF0 && bytes.back() == 0xF7;
+}
+
+void FakeClock::attachTo (LumManager49& manager)
+{
+    manager.setMillisecondClock ([this] { return now.load(); });
+}
+
+//==============================================================================
+void RecordingListener::managerEvent (int event, int first, int second, int)
+{
+    const auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+    const bool onMessageThread = mm != nullptr && mm->isThisTheMessageThread();
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        recorded.push_back ({ event, first, second, onMessageThread });
+    }
+    changed.notify_all();
+}
+
+std::vector<RecordingListener::Event> RecordingListener::events() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return recorded;
+}
+
+int RecordingListener::count (int code) const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return (int) std::count_if (recorded.begin(), recorded.end(), [code] (const Event& e) { return e.code == code; });
+}
+
+bool RecordingListener::waitFor (int code, int occurrences, int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock (mutex);
+    return changed.wait_for (lock, std::chrono::milliseconds (timeoutMs), [&] {
+        return std::count_if (recorded.begin(), recorded.end(), [code] (const Event& e) { return e.code == code; })
+               >= occurrences;
+    });
+}
+
+//==============================================================================
+void ScriptedDialogs::showMessageBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                      const juce::String& message)
+{
+    shown.push_back ({ "message", icon, title, message });
+}
+
+bool ScriptedDialogs::showOkCancelBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                       const juce::String& message, const juce::String& okText,
+                                       const juce::String& cancelText)
+{
+    shown.push_back ({ "okCancel", icon, title, message });
+    okCancelButtons.push_back ({ okText, cancelText });
+
+    if (onOkCancel)
+        onOkCancel();
+
+    if (okCancelAnswers.empty())
+        return true;
+
+    const auto answer = okCancelAnswers.front();
+    okCancelAnswers.pop_front();
+    return answer;
+}
+
+std::optional<juce::File> ScriptedDialogs::browseForFileToOpen (const FileChoice& choice)
+{
+    fileRequests.push_back (choice);
+
+    if (fileAnswers.empty())
+        return std::nullopt;
+
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<juce::File> ScriptedDialogs::browseForFileToSave (const FileChoice& choice, bool warnAboutOverwriting)
+{
+    overwriteWarnings.push_back (warnAboutOverwriting);
+    return browseForFileToOpen (choice);
+}
+
+bool ScriptedDialogs::runThreadWithProgressWindow (juce::ThreadWithProgressWindow& task)
+{
+    ++progressWindowsRun;
+    task.startThread();
+
+    while (task.isThreadRunning())
+    {
+        if (cancelProgressWhen && cancelProgressWhen())
+        {
+            // What the window's "Cancel" button does.
+            task.signalThreadShouldExit();
+            task.waitForThreadToExit (10000);
+            return false;
+        }
+
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (2);
+    }
+
+    return true;
+}
+
+//==============================================================================
+ScratchFolder::ScratchFolder()
+    : folder (juce::File::createTempFile ("konsolion-test"))
+{
+    folder.createDirectory();
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    folder.deleteRecursively();
+}
+
+juce::File testDataFile (const juce::String& name)
+{
+    return juce::File (KONSOLION_TEST_DATA_DIR).getChildFile (name);
+}
