@@ -1,0 +1,206 @@
+#include "firmware/HalvekFWUpdater.h"
+#include "firmware/UpdatePort.h"
+#include "firmware/UpdaterRunner.h"
+#include "simulator/VirtualStudio.h"
+#include "tests/support/TestSupport.h"
+
+namespace
+{
+    struct FirmwareDialogue : ::testing::Test
+    {
+        VirtualStudio studio;
+        SimulatedKeyboard& keyboard = studio.getKeyboard();
+        LumManager49 manager { studio.getPorts() };
+        ScriptedDialogs dialogs;
+        ScratchFolder scratch;
+
+        void SetUp() override
+        {
+            // The user restarts the keyboard holding the three keys, then answers the box.
+            dialogs.onOkCancel = [this] { keyboard.restartInUpdateMode(); };
+        }
+
+        juce::File firmware (const std::vector<juce::uint8>& bytes)
+        {
+            const auto file = scratch.file ("Vantor49_v2.bin");
+            file.replaceWithData (bytes.data(), bytes.size());
+            return file;
+        }
+
+        std::vector<juce::String> messageTexts() const
+        {
+            std::vector<juce::String> texts;
+            for (const auto& box : dialogs.shown)
+                if (box.kind == "message")
+                    texts.push_back (box.title + ": " + box.message);
+            return texts;
+        }
+    };
+
+    std::vector<juce::uint8> imageOfSize (size_t size)
+    {
+        std::vector<juce::uint8> bytes (size);
+        juce::Random random (7);
+        for (auto& b : bytes)
+            b = (juce::uint8) random.nextInt (256);
+        return bytes;
+    }
+}
+
+TEST_F (FirmwareDialogue, TheUpdateModeBoxHasItsTwoLines)
+{
+    dialogs.okCancelAnswers = { false };
+    runFirmwareUpdate (manager, {}, dialogs);
+
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].kind, "okCancel");
+    EXPECT_EQ (dialogs.shown[0].icon, juce::MessageBoxIconType::WarningIcon);
+    EXPECT_EQ (dialogs.shown[0].title, "Enter Firmware Upgrade Mode");
+    EXPECT_EQ (dialogs.shown[0].message,
+               "Please unplug the keyboard, then plug it in again WHILE HOLDING \"Sound\", \"Multi\" AND \"Edit\" KEYS.\n"
+               "Click 'OK' when ready, or 'Cancel' to abort firmware update.");
+    EXPECT_EQ (dialogs.okCancelButtons[0], juce::StringArray ({ "OK", "Cancel" }));
+    EXPECT_TRUE (dialogs.fileRequests.empty());
+}
+
+TEST_F (FirmwareDialogue, CancellingTheFirstBoxOrTheChooserShowsNothingAndDetaches)
+{
+    manager.openInputs();
+    dialogs.okCancelAnswers = { false };
+    runFirmwareUpdate (manager, {}, dialogs);
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+
+    runFirmwareUpdate (manager, {}, dialogs);   // OK, then the chooser is cancelled
+    ASSERT_EQ (dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ (dialogs.fileRequests[0].title, "Please select the firmware file to burn...");
+    EXPECT_EQ (dialogs.fileRequests[0].pattern, "Vantor*.bin");
+    EXPECT_EQ (dialogs.fileRequests[0].startDirectory, juce::File::getSpecialLocation (juce::File::userHomeDirectory));
+    EXPECT_TRUE (messageTexts().empty());
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+}
+
+TEST_F (FirmwareDialogue, WithoutAnUpdatePortTheErrorIsShownAndNoInputStaysOpen)
+{
+    dialogs.onOkCancel = nullptr;   // the keyboard is not restarted in update mode
+    manager.connectPorts (SimulatedKeyboard::defaultPortName, SimulatedKeyboard::defaultPortName);
+    dialogs.fileAnswers = { firmware ({ 1, 2, 3 }) };
+
+    runFirmwareUpdate (manager, {}, dialogs);
+
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> {
+                                   "Firmware Update Error: Can't found Keyboard. Make sure it's connected and retry" }));
+    EXPECT_EQ (dialogs.shown.back().icon, juce::MessageBoxIconType::WarningIcon);
+    EXPECT_EQ (dialogs.progressWindowsRun, 0);
+    EXPECT_FALSE (manager.hasDeviceOutput());
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_EQ (manager.getInputPortName(), "USB A");
+}
+
+TEST_F (FirmwareDialogue, AWholeTransferReachesTheBootloaderByteForByte)
+{
+    const auto image = imageOfSize (4000);
+    dialogs.fileAnswers = { firmware (image) };
+
+    runFirmwareUpdate (manager, {}, dialogs);
+
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> {
+                                   "Firmware Update Result: The burn process completed without error" }));
+    EXPECT_EQ (dialogs.shown.back().icon, juce::MessageBoxIconType::InfoIcon);
+    const auto bootloader = keyboard.getBootloaderState();
+    ASSERT_TRUE (bootloader.getImage().has_value());
+    EXPECT_EQ (*bootloader.getImage(), image);
+    EXPECT_EQ (bootloader.getRejectionCount(), 0);
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_EQ (manager.getOutputPortName(), "USB A");   // the link stays on the update port
+}
+
+TEST_F (FirmwareDialogue, AGivenPathSkipsTheChooser)
+{
+    runFirmwareUpdate (manager, firmware ({ 0x80, 0x01, 0xFF }).getFullPathName(), dialogs);
+
+    EXPECT_TRUE (dialogs.fileRequests.empty());
+    EXPECT_EQ (*keyboard.getBootloaderState().getImage(), (std::vector<juce::uint8> { 0x80, 0x01, 0xFF }));
+}
+
+TEST_F (FirmwareDialogue, AnEmptyFileOrARefusedBlockEndsWithTheErrorBox)
+{
+    dialogs.fileAnswers = { firmware ({}) };
+    runFirmwareUpdate (manager, {}, dialogs);
+    EXPECT_EQ (dialogs.progressWindowsRun, 1);
+
+    SimulatedBootloader::Faults refuse;
+    refuse.rejectBlock[2] = 4;
+    keyboard.setBootloaderFaults (refuse);
+    dialogs.onOkCancel = nullptr;   // already in update mode
+    dialogs.fileAnswers = { firmware (imageOfSize (500)) };
+    runFirmwareUpdate (manager, {}, dialogs);
+
+    const auto failed = "Firmware Update Error: The burn process completed, but there was an error";
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { failed, failed }));
+    EXPECT_EQ (keyboard.getBootloaderState().getAcceptedBlockCount(), 2);
+}
+
+TEST_F (FirmwareDialogue, CancelWhileABlockIsAwaitedShowsTheCancelBoxAndSendsNothingMore)
+{
+    SimulatedBootloader::Faults silent;
+    silent.neverAnswer = true;
+    keyboard.setBootloaderFaults (silent);
+    dialogs.fileAnswers = { firmware (imageOfSize (1000)) };
+    dialogs.cancelProgressWhen = [this] { return keyboard.getBootloaderState().getBlockFramesReceived() >= 1; };
+
+    runFirmwareUpdate (manager, {}, dialogs);
+
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { "Firmware Update Error: The burn process has been canceled" }));
+    pumpFor (200);
+    EXPECT_EQ (keyboard.getBootloaderState().getBlockFramesReceived(), 1);
+}
+
+TEST (UpdaterRunner, MessagesNeverReachAnUpdaterBeingCreatedOrDestroyed)
+{
+    VirtualMidiPortSystem ports;
+    LumManager49 manager (ports);
+    UpdaterRunner runner (manager);
+    runner.firmwarePath = "/nonexistent/Vantor.bin";
+
+    std::atomic<bool> stop { false };
+    std::thread midiThread ([&] {
+        const auto note = juce::MidiMessage::noteOn (1, 0x51, (juce::uint8) 0x54);
+        while (! stop)
+            runner.handleIncomingMidiMessage (nullptr, note);
+    });
+
+    for (int i = 0; i < 300; ++i)
+        runner.run();   // creates, uses and destroys an updater each time
+
+    stop = true;
+    midiThread.join();
+    EXPECT_FALSE (runner.didBurnSucceed());
+}
+
+TEST (UpdatePort, AttachMovesTheLinkAndDetachClosesTheInputs)
+{
+    VirtualStudio studio;
+    studio.getKeyboard().restartInUpdateMode();
+    LumManager49 manager (studio.getPorts());
+    RecordingListener unused;
+
+    struct Counter : juce::MidiInputCallback
+    {
+        void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) override   { ++count; }
+        std::atomic<int> count { 0 };
+    } callback;
+
+    EXPECT_EQ (updatePortName ("USB A"), "USB A");
+    ASSERT_TRUE (attachUpdatePort (&callback, "USB A", manager));
+    EXPECT_EQ (manager.getInputPortName(), "USB A");
+    EXPECT_EQ (manager.getOutputPortName(), "USB A");
+    EXPECT_EQ (manager.getOpenInputCount(), 3);
+    EXPECT_TRUE (manager.hasDeviceOutput());
+
+    studio.getKeyboard().playNoteOn (1, 60, 1);
+    EXPECT_TRUE (pumpUntil ([&] { return callback.count.load() > 0; }));
+
+    EXPECT_FALSE (attachUpdatePort (nullptr, "USB A", manager));
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_TRUE (manager.hasDeviceOutput());
+}
