@@ -1,0 +1,256 @@
+#include "documents/SettingsFile.h"
+#include "editor/KbdSettingComponentVR49.h"
+#include "simulator/VirtualStudio.h"
+#include "tests/support/TestSupport.h"
+
+struct EditorPanelAccess;   // defined with the panel tests
+
+namespace
+{
+    /** Finds the panel's widgets by what they show, as a user would. */
+    juce::Component* findByText (juce::Component& panel, const juce::String& text)
+    {
+        for (auto* child : panel.getChildren())
+        {
+            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+                return child;
+        }
+        return nullptr;
+    }
+
+    struct EditorCommands : ::testing::Test
+    {
+        VirtualStudio studio;
+        SimulatedKeyboard& keyboard = studio.getKeyboard();
+        ScriptedDialogs dialogs;
+        std::unique_ptr<KbdSettingComponentVR49> panel;
+        FakeClock clock;
+        ScratchFolder scratch;
+
+        void SetUp() override
+        {
+            panel = std::make_unique<KbdSettingComponentVR49> (studio.getPorts(), dialogs);
+        }
+
+        LumManager49& manager()   { return panel->getDeviceManager(); }
+
+        juce::Button& imageButton (int index)   // 10: "Default Values", 11: "Send to Keyboard"
+        {
+            return *dynamic_cast<juce::Button*> (panel->getWidgets()[(size_t) index]);
+        }
+
+        juce::Button& defaultValues()   { return imageButton (10); }
+        juce::Button& sendToKeyboard()  { return imageButton (11); }
+        juce::Button& textButton (const juce::String& text)   { return *dynamic_cast<juce::Button*> (findByText (*panel, text)); }
+
+        juce::ComboBox& combo (int index)   { return *dynamic_cast<juce::ComboBox*> (panel->getWidgets()[(size_t) index]); }
+        juce::TextEditor& editor (int index) { return *dynamic_cast<juce::TextEditor*> (panel->getWidgets()[(size_t) index]); }
+
+        void detectKeyboard()
+        {
+            clock.now = juce::Time::getMillisecondCounter() + 2000;
+            clock.attachTo (manager());
+            manager().timerCallback();
+            ASSERT_TRUE (pumpUntil ([this] { return editor (34).getText() != "Not detected yet"; }));
+            ASSERT_TRUE (pumpUntil ([this] { return ! panel->isReadingBack(); }));
+            pumpFor (20);
+        }
+
+        void click (juce::Button& button)
+        {
+            panel->buttonClicked (&button);
+            pumpFor (20);
+        }
+
+        int item (int param, ItemId id)
+        {
+            const juce::ScopedLock sl (manager().getModelLock());
+            return manager().itemParams[(size_t) param].at (id);
+        }
+
+        std::vector<juce::String> messageBoxes() const
+        {
+            std::vector<juce::String> texts;
+            for (const auto& box : dialogs.shown)
+                texts.push_back (box.title + ": " + box.message);
+            return texts;
+        }
+    };
+
+    // Widget indices in creation order.
+    constexpr int part2Channel = 2, knobMode = 4, nameField = 7, ccNumber = 9, mode = 14, channel = 16,
+                  splitMode = 22, part1Channel = 24, faderMode = 26, splitPoint = 28, firmwareField = 34;
+}
+
+TEST_F (EditorCommands, DefaultValuesWithoutASelectionFillsTheGlobalFieldsOnly)
+{
+    {
+        const juce::ScopedLock sl (manager().getModelLock());
+        manager().itemParams[ItemParam::Number][1] = 3;
+        manager().globals[3] = 5;
+        manager().curves[2] = 9;
+    }
+
+    click (defaultValues());
+
+    EXPECT_EQ (combo (part2Channel).getText(), "1");
+    EXPECT_EQ (combo (part1Channel).getText(), "1");
+    EXPECT_EQ (combo (knobMode).getText(), "Absolute");
+    EXPECT_EQ (combo (faderMode).getText(), "Normal");
+    EXPECT_EQ (combo (splitMode).getText(), "Off");
+    EXPECT_EQ (combo (splitPoint).getText(), "C3");
+    EXPECT_EQ (editor (firmwareField).getText(), "0.00");
+    EXPECT_EQ (combo (mode).getText(), "");
+    EXPECT_EQ (editor (nameField).getText(), "<Click a Control>");
+
+    EXPECT_EQ (item (ItemParam::Number, 1), 74);
+    const juce::ScopedLock sl (manager().getModelLock());
+    EXPECT_EQ (manager().globals[8], 60);
+    EXPECT_EQ (manager().globals[3], 5);   // untouched
+    EXPECT_EQ (manager().curves[2], 9);
+    EXPECT_TRUE (keyboard.getReceivedMessages().empty());
+}
+
+TEST_F (EditorCommands, DefaultValuesWithASelectionShowsItsDefaultAssignment)
+{
+    panel->actionListenerCallback ("0x70");
+    pumpFor (20);
+    {
+        const juce::ScopedLock sl (manager().getModelLock());
+        manager().itemParams[ItemParam::Number][112] = 100;
+    }
+
+    click (defaultValues());
+
+    EXPECT_EQ (combo (ccNumber).getText(), "36 - Foot Controller LSB");
+    EXPECT_EQ (combo (mode).getText(), "Note Toggle");
+    EXPECT_EQ (combo (channel).getText(), "10");
+}
+
+TEST_F (EditorCommands, SendWithoutAKeyboardShowsMessageAAndSendsNothing)
+{
+    click (sendToKeyboard());
+
+    EXPECT_EQ (messageBoxes(), (std::vector<juce::String> {
+                                   "Keyboard Problem: The keyboard has not been detected, so it can't be set." }));
+    EXPECT_EQ (dialogs.shown[0].icon, juce::MessageBoxIconType::InfoIcon);
+    EXPECT_EQ (dialogs.waitCursorShown, 0);
+}
+
+TEST_F (EditorCommands, SendToKeyboardSendsTheWholeModelUnderTheWaitCursor)
+{
+    detectKeyboard();
+    panel->actionListenerCallback ("0x01");
+    pumpFor (20);
+    combo (ccNumber).setSelectedItemIndex (20);
+    pumpFor (20);
+    ASSERT_EQ (item (ItemParam::Number, 1), 20);
+    keyboard.clearReceivedMessages();
+
+    click (sendToKeyboard());
+
+    EXPECT_EQ (dialogs.waitCursorShown, 1);
+    EXPECT_EQ (dialogs.waitCursorHidden, 1);
+    ASSERT_TRUE (keyboard.waitForReceivedCount (549, 3000));
+    EXPECT_EQ (keyboard.getConfiguration().itemParams[ItemParam::Number].at (1), 20);
+    EXPECT_EQ (keyboard.getConfiguration().endOfTransferCount, 1);
+}
+
+TEST_F (EditorCommands, LoadWhileDisconnectedUpdatesTheModelAndShowsMessageB)
+{
+    const auto file = scratch.file ("in.vr49");
+    file.replaceWithText ("<Settings><Items><Item ID=\"1\" Num=\"9\"/></Items></Settings>");
+    dialogs.fileAnswers = { file };
+
+    click (textButton ("Load..."));
+    pumpFor (20);
+
+    ASSERT_EQ (dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ (dialogs.fileRequests[0].title, "Please select the settings file you want to load...");
+    EXPECT_EQ (dialogs.fileRequests[0].pattern, "*.vr49");
+    EXPECT_EQ (dialogs.fileRequests[0].startDirectory, juce::File::getSpecialLocation (juce::File::userDocumentsDirectory));
+    EXPECT_EQ (item (ItemParam::Number, 1), 9);
+    EXPECT_EQ (messageBoxes(), (std::vector<juce::String> {
+                                   "Keyboard Problem: The keyboard has not been detected. Please correct the problem and try again." }));
+}
+
+TEST_F (EditorCommands, LoadWhileConnectedRefreshesOnlyTheGlobalFields)
+{
+    detectKeyboard();
+    panel->actionListenerCallback ("0x01");
+    pumpFor (20);
+
+    const auto file = scratch.file ("in.vr49");
+    file.replaceWithText ("<Settings><Items><Item ID=\"1\" Num=\"9\"/></Items>"
+                          "<Globals><Param ID=\"8\" Value=\"72\"/></Globals></Settings>");
+    dialogs.fileAnswers = { file };
+    click (textButton ("Load..."));
+    pumpFor (20);
+
+    EXPECT_EQ (combo (splitPoint).getText(), "C4");
+    EXPECT_EQ (combo (ccNumber).getText(), "74 - Brightness");   // the picked control still shows its old value
+    EXPECT_EQ (item (ItemParam::Number, 1), 9);
+    EXPECT_TRUE (dialogs.shown.empty());
+}
+
+TEST_F (EditorCommands, CancellingTheLoadDialogChangesNothing)
+{
+    click (textButton ("Load..."));
+    pumpFor (20);
+    EXPECT_EQ (dialogs.fileRequests.size(), 1u);
+    EXPECT_TRUE (dialogs.shown.empty());
+}
+
+TEST_F (EditorCommands, SaveForcesTheExtensionAndWarnsBeforeOverwriting)
+{
+    dialogs.fileAnswers = { scratch.file ("mine.txt") };
+    click (textButton ("Save..."));
+
+    ASSERT_EQ (dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ (dialogs.fileRequests[0].title, "Please select the settings file where to save...");
+    EXPECT_EQ (dialogs.overwriteWarnings, (std::vector<bool> { true }));
+    EXPECT_TRUE (scratch.file ("mine.vr49").existsAsFile());
+    EXPECT_FALSE (scratch.file ("mine.txt").exists());
+
+    VirtualMidiPortSystem ports;
+    LumManager49 reloaded (ports);
+    EXPECT_TRUE (loadSettingsFile (reloaded, scratch.file ("mine.vr49")));
+}
+
+TEST_F (EditorCommands, ForcingTheExtensionOntoAnExistingFileAsksFirst)
+{
+    const auto existing = scratch.file ("song.vr49");
+    existing.replaceWithText ("precious");
+
+    dialogs.fileAnswers = { scratch.file ("song") };
+    dialogs.okCancelAnswers = { false };
+    click (textButton ("Save..."));
+    EXPECT_EQ (existing.loadFileAsString(), "precious");
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].title, "File already exists");
+
+    dialogs.fileAnswers = { scratch.file ("song") };
+    dialogs.okCancelAnswers = { true };
+    click (textButton ("Save..."));
+    EXPECT_TRUE (existing.loadFileAsString().contains ("<Settings>"));
+}
+
+TEST_F (EditorCommands, TheHiddenChartCommandExportsTheChart)
+{
+    dialogs.fileAnswers = { scratch.file ("chart") };
+    click (textButton ("Chart..."));
+
+    ASSERT_EQ (dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ (dialogs.fileRequests[0].title, "Please select the chart file...");
+    EXPECT_EQ (dialogs.fileRequests[0].pattern, "*.html");
+    EXPECT_TRUE (scratch.file ("chart.html").loadFileAsString().contains ("Atelion Midi Chart"));
+}
+
+TEST_F (EditorCommands, UpgradeFirmwareStartsTheFirmwareDialogue)
+{
+    dialogs.okCancelAnswers = { false };
+    click (textButton ("Upgrade firmware..."));
+
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].title, "Enter Firmware Upgrade Mode");
+}
