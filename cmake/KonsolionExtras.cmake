@@ -13,3 +13,12 @@ target_compile_definitions(konsolion_tests PRIVATE KONSOLION_TEST_DATA_DIR="${CM
 gtest_discover_tests(konsolion_tests
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 120)
+
+# The artwork generator (scripts/make-artwork runs it).
+juce_add_console_app(konsolion-artwork PRODUCT_NAME "konsolion-artwork")
+target_sources(konsolion-artwork PRIVATE
+    resources/artwork/ArtworkGenerator.cpp
+    resources/artwork/KeyboardArtwork.cpp)
+set_source_files_properties(resources/artwork/ArtworkGenerator.cpp resources/artwork/KeyboardArtwork.cpp
+    PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion-artwork PRIVATE konsolion_core)
