@@ -22,3 +22,10 @@ target_sources(konsolion-artwork PRIVATE
 set_source_files_properties(resources/artwork/ArtworkGenerator.cpp resources/artwork/KeyboardArtwork.cpp
     PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-artwork PRIVATE konsolion_core)
+
+# Benchmarks: wall-clock medians against floors measured in the same run.
+juce_add_console_app(konsolion-bench PRODUCT_NAME "konsolion-bench")
+file(GLOB KONSOLION_BENCH_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/bench/*.cpp")
+target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
+set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion-bench PRIVATE konsolion_core)

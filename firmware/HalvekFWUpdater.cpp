@@ -25,7 +25,7 @@ namespace
     }
 }
 
-HalvekFWUpdater::HalvekFWUpdater() = default;
+HalvekFWUpdater::HalvekFWUpdater (AckWait wait) : ackWait (wait) {}
 HalvekFWUpdater::~HalvekFWUpdater() = default;
 
 bool HalvekFWUpdater::loadFirmwareImage (const juce::String& path)
@@ -140,7 +140,10 @@ int HalvekFWUpdater::waitForAck()
             }
         }
 
-        ackArrived.wait (ackPollMs);
+        if (ackWait == AckWait::polled)
+            juce::Thread::sleep (ackPollMs);
+        else
+            ackArrived.wait (ackPollMs);
     }
 
     trace ("wait for ack stop");

@@ -17,7 +17,11 @@ public:
     static constexpr int ackPolls = 31;
     static constexpr int ackPollMs = 100;
 
-    HalvekFWUpdater();
+    /** How the worker waits for an answer: woken by it, or finding it at its next 100 ms
+        poll (the slower way, kept so the benchmark can compare the two). */
+    enum class AckWait { wokenByAnswer, polled };
+
+    explicit HalvekFWUpdater (AckWait wait = AckWait::wokenByAnswer);
     ~HalvekFWUpdater() override;
 
     bool burn() override;
@@ -37,6 +41,7 @@ private:
     int waitForAck();
     bool exitRequested() const;
 
+    const AckWait ackWait;
     int ackValue = 0;
     bool ackReceived = false;
     juce::ReadWriteLock ackLock;

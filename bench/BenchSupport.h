@@ -1,0 +1,35 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <vector>
+
+// Timing helpers for the benchmarks: repeated runs, medians, and a table line
+// with the floor measured or computed in the same run.
+
+inline double millisecondsOf (const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+}
+
+inline double median (std::vector<double> values)
+{
+    std::sort (values.begin(), values.end());
+    const auto n = values.size();
+    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+inline void pumpMessagesUntil (const std::function<bool()>& done, int timeoutMs)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+    while (! done() && juce::Time::getMillisecondCounter() < deadline)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+}
+
+void printResult (const juce::String& name, int runs, double medianMs, double floorMs, const juce::String& floorText);
