@@ -32,10 +32,12 @@ UpdaterRunner::UpdaterRunner (LumManager49& managerToUse)
                         juce::File::getSpecialLocation (juce::File::userHomeDirectory), "Vantor*.bin" },
       manager (&managerToUse)
 {
+    progressRelay.startTimer (50);
 }
 
 UpdaterRunner::~UpdaterRunner()
 {
+    progressRelay.stopTimer();
     attachUpdatePort (nullptr, updatePort, *manager);
     stopThread (10000);
 }
@@ -79,7 +81,7 @@ void UpdaterRunner::sendMidiMessage (const juce::MidiMessage& message)
 
 void UpdaterRunner::reportProgress (double fraction)
 {
-    setProgress (fraction);
+    reportedProgress = fraction;
 }
 
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs)

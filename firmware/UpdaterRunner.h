@@ -33,6 +33,9 @@ public:
 
     bool didBurnSucceed() const noexcept   { return burnSucceeded.load(); }
 
+    /** The progress last reported by the worker. */
+    double getReportedProgress() const noexcept   { return reportedProgress.load(); }
+
     const FileChoice firmwareChooser;
     juce::String firmwarePath;
 
@@ -43,6 +46,19 @@ private:
     std::unique_ptr<HalvekFWUpdater> updater;
     LumManager49* manager;
     std::atomic<bool> burnSucceeded { false };
+
+    // The worker reports progress here; the window takes it on the message thread,
+    // where its progress bar reads it.
+    std::atomic<double> reportedProgress { 0.0 };
+
+    struct ProgressRelay : juce::Timer
+    {
+        explicit ProgressRelay (UpdaterRunner& r) : runner (r) {}
+        void timerCallback() override   { runner.setProgress (runner.reportedProgress.load()); }
+        UpdaterRunner& runner;
+    };
+
+    ProgressRelay progressRelay { *this };
 };
 
 /** The whole firmware-upgrade dialogue. An empty path asks the user for the file. */

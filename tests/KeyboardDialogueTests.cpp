@@ -53,6 +53,11 @@ namespace
         RecordingListener listener;
         FakeClock clock;
 
+        void TearDown() override
+        {
+            manager.closeInputs();   // nothing may reach the listeners once they are gone
+        }
+
         void connect()
         {
             clock.attachTo (manager);
