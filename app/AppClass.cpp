@@ -2,6 +2,7 @@
 
 #include "app/MainAppWindow.h"
 #include "device/JuceMidiPortSystem.h"
+#include "editor/DialogService.h"
 #include "keyboard_view/OLookAndFeel.h"
 
 AppClass::AppClass() = default;
@@ -13,9 +14,10 @@ void AppClass::initialise (const juce::String&)
     juce::LookAndFeel::setDefaultLookAndFeel (lookAndFeel.get());
 
     midiPorts = createPortSystem();
-    mainWindow = std::make_unique<MainAppWindow> (*midiPorts);
+    mainWindow = std::make_unique<MainAppWindow> (*midiPorts, getDialogService());
     mainWindow->centreWithSize (MainAppWindow::width, MainAppWindow::height);
     mainWindow->setVisible (true);
+    mainWindowOpened();
 }
 
 void AppClass::shutdown()
@@ -35,4 +37,9 @@ bool AppClass::moreThanOneInstanceAllowed()             { return true; }
 std::unique_ptr<MidiPortSystem> AppClass::createPortSystem()
 {
     return std::make_unique<JuceMidiPortSystem>();
+}
+
+DialogService& AppClass::getDialogService()
+{
+    return defaultDialogService();
 }

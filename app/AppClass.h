@@ -4,6 +4,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+class DialogService;
 class MainAppWindow;
 class OLookAndFeel;
 
@@ -23,6 +24,12 @@ public:
 protected:
     /** The MIDI ports the editor talks through: the operating system's. */
     virtual std::unique_ptr<MidiPortSystem> createPortSystem();
+
+    /** The dialogs the editor and the firmware update show: JUCE's own. */
+    virtual DialogService& getDialogService();
+
+    /** Called once the main window is showing. */
+    virtual void mainWindowOpened() {}
 
     MainAppWindow* getMainWindow() const noexcept   { return mainWindow.get(); }
 

@@ -2,7 +2,7 @@
 
 #include "app/MainComponent.h"
 
-MainAppWindow::MainAppWindow (MidiPortSystem& ports)
+MainAppWindow::MainAppWindow (MidiPortSystem& ports, DialogService& dialogs)
     : juce::DocumentWindow ("Ombrix Vantor 49-61 Konsolion",
                             juce::Colour (0xFFF0FFFF),
                             juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton)
@@ -10,7 +10,7 @@ MainAppWindow::MainAppWindow (MidiPortSystem& ports)
     setResizable (false, false);
     setTitleBarHeight (20);
     setUsingNativeTitleBar (true);
-    setContentOwned (new MainComponent (ports), false);
+    setContentOwned (new MainComponent (ports, dialogs), false);
 }
 
 void MainAppWindow::closeButtonPressed()

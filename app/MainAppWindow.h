@@ -4,6 +4,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+class DialogService;
 class MainComponent;
 
 /** The single, fixed-size main window. Closing it ends the program. */
@@ -13,7 +14,7 @@ public:
     static constexpr int width = 1024;
     static constexpr int height = 660;
 
-    explicit MainAppWindow (MidiPortSystem& ports);
+    MainAppWindow (MidiPortSystem& ports, DialogService& dialogs);
 
     void closeButtonPressed() override;
 

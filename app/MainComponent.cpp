@@ -1,12 +1,6 @@
 #include "app/MainComponent.h"
 
-#include "editor/DialogService.h"
 #include "editor/KbdSettingComponentVR49.h"
-
-MainComponent::MainComponent (MidiPortSystem& ports)
-    : MainComponent (ports, defaultDialogService())
-{
-}
 
 MainComponent::MainComponent (MidiPortSystem& ports, DialogService& dialogs)
 {

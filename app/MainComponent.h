@@ -12,7 +12,6 @@ class MainComponent : public juce::Component,
                       public juce::ActionListener
 {
 public:
-    explicit MainComponent (MidiPortSystem& ports);
     MainComponent (MidiPortSystem& ports, DialogService& dialogs);
     ~MainComponent() override;
 

@@ -29,3 +29,18 @@ file(GLOB KONSOLION_BENCH_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}
 target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-bench PRIVATE konsolion_core)
+
+# The editor against the simulated keyboard, for anyone without the hardware.
+juce_add_gui_app(konsolion-sim PRODUCT_NAME "konsolion-sim" COMPANY_NAME "Ombrix" VERSION 1.0)
+target_sources(konsolion-sim PRIVATE simulator/SimulatorMain.cpp)
+set_source_files_properties(simulator/SimulatorMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion-sim PRIVATE konsolion_core)
+
+# End to end, in the display the test command provides.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_FOUND)
+    add_test(NAME e2e.SimulatorInARealWindow
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_simulator.py
+                $<TARGET_FILE:konsolion-sim> ${CMAKE_CURRENT_SOURCE_DIR}/tests/data/settings_after_construction.vr49)
+    set_tests_properties(e2e.SimulatorInARealWindow PROPERTIES TIMEOUT 120)
+endif()

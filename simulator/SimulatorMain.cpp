@@ -1,0 +1,3 @@
+#include "simulator/SimulatorApp.h"
+
+START_JUCE_APPLICATION (SimulatorApp)

@@ -1,0 +1,99 @@
+#include "simulator/SimulatorState.h"
+
+#include "device/LumMidiMessage49.h"
+#include "editor/KbdSettingComponentVR49.h"
+#include "simulator/SimulatedKeyboard.h"
+
+namespace
+{
+    /** The panel's fields that show text, by their place in its creation order. */
+    const std::pair<const char*, int> shownFields[] {
+        { "part2Channel", 2 }, { "knobMode", 4 }, { "name", 7 }, { "ccNumber", 9 }, { "mode", 14 },
+        { "channel", 16 }, { "maxMsb", 18 }, { "minLsb", 20 }, { "splitMode", 22 }, { "part1Channel", 24 },
+        { "faderMode", 26 }, { "splitPoint", 28 }, { "firmware", 34 },
+    };
+
+    juce::String textOf (juce::Component* widget)
+    {
+        if (auto* combo = dynamic_cast<juce::ComboBox*> (widget))
+            return combo->getText();
+
+        if (auto* editor = dynamic_cast<juce::TextEditor*> (widget))
+            return editor->getText();
+
+        return {};
+    }
+}
+
+juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKeyboard& keyboard)
+{
+    juce::String text;
+    const auto widgets = panel.getWidgets();
+
+    for (const auto& [key, index] : shownFields)
+        text << "field." << key << "=" << textOf (widgets[(size_t) index]) << "\n";
+
+    const auto config = keyboard.getConfiguration();
+    text << "keyboard.mode=" << (keyboard.isInUpdateMode() ? "update" : "normal") << "\n"
+         << "keyboard.received=" << (int) keyboard.getReceivedMessages().size() << "\n"
+         << "keyboard.endOfTransfer=" << config.endOfTransferCount << "\n";
+
+    for (size_t p = 1; p < config.itemParams.size(); ++p)
+        for (const auto& [item, value] : config.itemParams[p])
+            text << "keyboard.item." << (int) p << "." << item << "=" << value << "\n";
+
+    for (size_t i = 0; i < config.globals.size(); ++i)
+        text << "keyboard.global." << (int) i << "=" << config.globals[i] << "\n";
+
+    for (size_t i = 0; i < config.curves.size(); ++i)
+        text << "keyboard.curve." << (int) i << "=" << config.curves[i] << "\n";
+
+    if (const auto image = keyboard.getBootloaderState().getImage())
+        text << "keyboard.firmwareBytes=" << (int) image->size() << "\n";
+
+    return text;
+}
+
+juce::String describeKeyboardTraffic (SimulatedKeyboard& keyboard)
+{
+    const auto received = keyboard.getReceivedMessages();
+    const auto config = keyboard.getConfiguration();
+    const auto bootloader = keyboard.getBootloaderState();
+
+    juce::String text;
+    text << (keyboard.isInUpdateMode() ? "Bootloader on \"USB A\"" : "Running on \"" + juce::String (SimulatedKeyboard::defaultPortName) + "\"")
+         << "\nMessages received: " << (int) received.size()
+         << "\nComplete transfers (end of transfer): " << config.endOfTransferCount;
+
+    if (keyboard.isInUpdateMode())
+        text << "\nFirmware blocks accepted: " << bootloader.getAcceptedBlockCount() << " of "
+             << bootloader.getExpectedBlockCount();
+
+    text << "\n\nLast messages:\n";
+
+    for (size_t i = received.size() > 12 ? received.size() - 12 : 0; i < received.size(); ++i)
+        text << LumMidiMessage49 (received[i]).toHexString();
+
+    return text;
+}
+
+SimulatorStateFile::SimulatorStateFile (juce::File target, KbdSettingComponentVR49& p, SimulatedKeyboard& k)
+    : file (std::move (target)), panel (p), keyboard (k)
+{
+    write();
+    startTimer (200);
+}
+
+SimulatorStateFile::~SimulatorStateFile()
+{
+    stopTimer();
+    write();
+}
+
+void SimulatorStateFile::write()
+{
+    const auto state = describeSimulatorState (panel, keyboard);
+
+    if (state != lastWritten && file.replaceWithText (state))
+        lastWritten = state;
+}
