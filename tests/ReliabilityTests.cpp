@@ -1,0 +1,180 @@
+#include "editor/KbdSettingComponentVR49.h"
+#include "firmware/UpdaterRunner.h"
+#include "simulator/VirtualStudio.h"
+#include "tests/support/TestSupport.h"
+
+// Faults in the middle of things: nothing may crash, hang past its time-outs,
+// corrupt the model or put a byte of 0x80 or more into a frame.
+
+namespace
+{
+    /** A manager connected to the simulated keyboard through the search. */
+    struct ConnectedManager
+    {
+        explicit ConnectedManager (VirtualStudio& studio) : manager (studio.getPorts())
+        {
+            clock.attachTo (manager);
+            manager.addListener (&listener);
+            manager.startScan();
+            clock.advance (2000);
+            manager.timerCallback();
+            listener.waitFor (ManagerEvent::KeyboardConnected);
+        }
+
+        ~ConnectedManager()   { manager.closeInputs(); }
+
+        FakeClock clock;
+        RecordingListener listener;
+        LumManager49 manager;
+    };
+
+    juce::File writeFirmware (const ScratchFolder& scratch, size_t size)
+    {
+        std::vector<juce::uint8> bytes (size, 0xA5);
+        const auto file = scratch.file ("Vantor_fw.bin");
+        file.replaceWithData (bytes.data(), bytes.size());
+        return file;
+    }
+}
+
+TEST (Reliability, TheKeyboardVanishingDuringASendAllEndsTheSendWithoutHarm)
+{
+    VirtualStudio studio;
+    ConnectedManager link (studio);
+    ASSERT_TRUE (link.manager.isConnected());
+
+    std::thread unplug ([&] {
+        studio.getKeyboard().waitForReceivedCount (100, 5000);
+        studio.getKeyboard().vanish();
+    });
+
+    link.manager.sendAllToKeyboard();   // the rest goes nowhere, at the same pace
+    unplug.join();
+
+    const auto received = studio.getKeyboard().getReceivedMessages();
+    EXPECT_GE (received.size(), 100u);
+    EXPECT_LT (received.size(), 549u + 2u);
+    for (const auto& m : received)
+        EXPECT_TRUE (m.isSysEx() == false || hasOnlyDataBytes (m));
+    EXPECT_TRUE (link.manager.isConnected());
+}
+
+TEST (Reliability, AFloodOfControlChangesDoesNotStopTheRead)
+{
+    VirtualStudio studio;
+    ScriptedDialogs dialogs;
+    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
+    FakeClock clock;
+    clock.now = juce::Time::getMillisecondCounter() + 2000;
+    clock.attachTo (panel.getDeviceManager());
+
+    studio.getKeyboard().floodControlChanges (3000, 74);
+    panel.getDeviceManager().timerCallback();
+
+    ASSERT_TRUE (pumpUntil ([&] { return studio.getKeyboard().getReceivedMessages().size() >= 21; }, 10000));
+    EXPECT_TRUE (pumpUntil ([&] { return ! panel.isReadingBack(); }));
+    EXPECT_TRUE (dialogs.shown.empty());
+}
+
+TEST (Reliability, EditsDuringTheReadLeaveAConsistentModel)
+{
+    VirtualStudio studio;
+    ScriptedDialogs dialogs;
+    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
+    auto& manager = panel.getDeviceManager();
+    FakeClock clock;
+    clock.now = juce::Time::getMillisecondCounter() + 2000;
+    clock.attachTo (manager);
+
+    panel.actionListenerCallback ("0x01");
+    manager.timerCallback();   // the read starts on the keyboard's thread
+
+    auto* ccNumber = dynamic_cast<juce::ComboBox*> (panel.getWidgets()[9]);
+    auto* knobMode = dynamic_cast<juce::ComboBox*> (panel.getWidgets()[4]);
+
+    for (int i = 0; i < 40; ++i)
+    {
+        ccNumber->setSelectedItemIndex (i % 128);
+        knobMode->setSelectedItemIndex (i % 2);
+        pumpFor (2);
+    }
+
+    ASSERT_TRUE (pumpUntil ([&] { return studio.getKeyboard().getReceivedMessages().size() >= 21 && ! panel.isReadingBack(); }));
+    pumpFor (20);
+
+    const juce::ScopedLock sl (manager.getModelLock());
+    const auto number = manager.itemParams[ItemParam::Number].at (1);
+    EXPECT_TRUE (number == 39 || number == 74) << number;   // the last edit, or the keyboard's answer after it
+    EXPECT_TRUE (manager.globals[2] == 1 || manager.globals[2] == 127);
+    for (const auto& frame : manager.buildSendAllFrames())
+        EXPECT_TRUE (hasOnlyDataBytes (frame));
+}
+
+TEST (Reliability, ShortAndForeignIdentityRepliesNeverConnect)
+{
+    VirtualMidiPortSystem ports;
+    LumManager49 manager (ports);
+
+    manager.handleIncomingPortMessage ("X", messageOf ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x6D, 0x3A, 0x02, 0x00, 0x01, 0xF7 }));
+    manager.handleIncomingPortMessage ("X", messageOf ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x20, 0x6B, 0x02, 0x00, 0x01, 0x00, 0, 1, 0, 5, 0xF7 }));
+    manager.handleIncomingPortMessage ("X", messageOf ({ 0xF0, 0xF7 }));
+    manager.handleIncomingPortMessage ("X", messageOf ({ 0xF0 }));
+
+    EXPECT_FALSE (manager.isConnected());
+}
+
+TEST (Reliability, AKeyboardVanishingMidTransferEndsInTheErrorBoxAfterItsTimeOuts)
+{
+    VirtualStudio studio;
+    LumManager49 manager (studio.getPorts());
+    ScriptedDialogs dialogs;
+    ScratchFolder scratch;
+    dialogs.onOkCancel = [&] { studio.getKeyboard().restartInUpdateMode(); };
+    dialogs.fileAnswers = { writeFirmware (scratch, 500) };
+
+    SimulatedBootloader::Faults unplugged;
+    unplugged.vanishAtBlock = 3;
+    studio.getKeyboard().setBootloaderFaults (unplugged);
+
+    runFirmwareUpdate (manager, {}, dialogs);   // four unanswered attempts, about 12.4 s
+
+    ASSERT_FALSE (dialogs.shown.empty());
+    EXPECT_EQ (dialogs.shown.back().message, "The burn process completed, but there was an error");
+    EXPECT_EQ (studio.getKeyboard().getBootloaderState().getAcceptedBlockCount(), 3);
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+}
+
+TEST (Reliability, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBlockInTransit)
+{
+    VirtualStudio studio;
+    LumManager49 manager (studio.getPorts());
+    ScriptedDialogs dialogs;
+    ScratchFolder scratch;
+    dialogs.onOkCancel = [&] { studio.getKeyboard().restartInUpdateMode(); };
+    dialogs.fileAnswers = { writeFirmware (scratch, 5000) };
+    dialogs.cancelProgressWhen = [] { return true; };
+
+    runFirmwareUpdate (manager, {}, dialogs);
+    pumpFor (300);
+
+    EXPECT_EQ (dialogs.shown.back().message, "The burn process has been canceled");
+    EXPECT_LE (studio.getKeyboard().getBootloaderState().getBlockFramesReceived(), 1);
+    EXPECT_EQ (manager.getOpenInputCount(), 0);
+}
+
+TEST (Reliability, ADelayedAnswerLaterThanTheNextRequestIsTakenWhenItComes)
+{
+    VirtualStudio studio;
+    SimulatedKeyboard::Faults slow;
+    slow.delayAnswersMs[3] = 150;   // the modes come late
+    studio.getKeyboard().setFaults (slow);
+
+    ScriptedDialogs dialogs;
+    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
+    FakeClock clock;
+    clock.now = juce::Time::getMillisecondCounter() + 2000;
+    clock.attachTo (panel.getDeviceManager());
+    panel.getDeviceManager().timerCallback();
+
+    ASSERT_TRUE (pumpUntil ([&] { return studio.getKeyboard().getReceivedMessages().size() >= 21 && ! panel.isReadingBack(); }));
+}
