@@ -25,10 +25,18 @@ target_link_libraries(konsolion-artwork PRIVATE konsolion_core)
 
 # Benchmarks: wall-clock medians against floors measured in the same run.
 juce_add_console_app(konsolion-bench PRODUCT_NAME "konsolion-bench")
-file(GLOB KONSOLION_BENCH_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/bench/*.cpp")
+set(KONSOLION_BENCH_SOURCES bench/BenchMain.cpp bench/DeviceBenchmarks.cpp)
 target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-bench PRIVATE konsolion_core)
+
+# The toolkit's floor for start-up and memory, and the probe that measures both.
+juce_add_gui_app(konsolion-minimal-window PRODUCT_NAME "konsolion-minimal-window")
+target_sources(konsolion-minimal-window PRIVATE bench/MinimalWindow.cpp)
+target_link_libraries(konsolion-minimal-window PRIVATE konsolion_core)
+find_package(X11 REQUIRED)
+add_executable(konsolion-startup-probe bench/StartupProbe.cpp)
+target_link_libraries(konsolion-startup-probe PRIVATE X11::X11)
 
 # The editor against the simulated keyboard, for anyone without the hardware.
 juce_add_gui_app(konsolion-sim PRODUCT_NAME "konsolion-sim" COMPANY_NAME "Ombrix" VERSION 1.0)
