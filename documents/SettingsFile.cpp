@@ -92,6 +92,29 @@ namespace
         return juce::String::createStringFromData (data.getData(), (int) data.getSize());
     }
 
+    /** JUCE's XML parser never returns from a processing instruction ("<?...?>") inside
+        an element that is followed by text, so such a document is refused unparsed. The
+        editor writes none; one in the prolog, before the root element, is harmless. */
+    bool hasProcessingInstructionInContent (const juce::String& text)
+    {
+        auto p = text.getCharPointer();
+
+        for (;;)
+        {
+            const auto start = p.indexOf ((juce::juce_wchar) '<');
+
+            if (start < 0)
+                return false;
+
+            p += start + 1;
+
+            if (*p != '?' && *p != '!')
+                break;   // the root element starts here
+        }
+
+        return p.indexOf (juce::CharPointer_ASCII ("<?")) >= 0;
+    }
+
     void applyItem (LumManager49& manager, const juce::XmlElement& element)
     {
         const auto id = integerAttribute (element, "ID", -1);
@@ -174,7 +197,7 @@ bool loadSettingsFile (LumManager49& manager, const juce::File& file)
 {
     const auto text = readSettingsText (file);
 
-    if (! text.has_value())
+    if (! text.has_value() || hasProcessingInstructionInContent (*text))
         return false;
 
     // Parsed from memory: a document can then name no other file to be read.

@@ -15,7 +15,8 @@ constexpr juce::int64 maxSettingsFileSize = 16 * 1024 * 1024;
 bool saveSettingsFile (LumManager49& manager, const juce::File& file);
 
 /** Reads a file back into the model. A missing, oversized or malformed file leaves
-    the model as it was (and answers false); bad elements are skipped one by one. */
+    the model as it was (and answers false); bad elements are skipped one by one.
+    A processing instruction inside the document refuses it too. */
 bool loadSettingsFile (LumManager49& manager, const juce::File& file);
 
 /** The model as the settings document. */

@@ -202,6 +202,20 @@ TEST_F (SettingsFile, FilesAboveTheCapAreRefusedBeforeParsing)
     expectModelUnchanged (before);
 }
 
+TEST_F (SettingsFile, AProcessingInstructionInsideTheDocumentIsRefusedNotParsedForever)
+{
+    // Found by fuzzing: the XML parser loops forever on this 27-byte document.
+    const auto before = snapshot();
+    EXPECT_FALSE (load ("<?xml8\"?>\n<Sgs>m7\"<?pta?>a"));
+    EXPECT_FALSE (load ("<Settings><Items><Item ID=\"1\" Num=\"5\"/><?pi?>text</Items></Settings>"));
+    expectModelUnchanged (before);
+
+    // One before the root element does no harm and is read as before.
+    EXPECT_TRUE (load ("<?xml version=\"1.0\"?><?xml-stylesheet href=\"a\"?><!-- c --><Settings><Items>"
+                       "<Item ID=\"1\" Num=\"5\"/></Items></Settings>"));
+    EXPECT_EQ (item (ItemParam::Number, 1), 5);
+}
+
 TEST_F (SettingsFile, ADocumentCannotMakeTheLoaderReadAnotherFile)
 {
     // An external DTD naming an endless device: the loader must not open it (it would

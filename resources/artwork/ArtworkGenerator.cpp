@@ -26,6 +26,7 @@ namespace
             { ButtonImageState::normal, "normal" }, { ButtonImageState::over, "over" }, { ButtonImageState::down, "down" } };
 
         bool ok = writePng (drawKeyboardPicture(), folder.getChildFile ("keyboard_vr49.png"));
+        ok = writePng (drawApplicationIcon (256), folder.getChildFile ("konsolion_icon.png")) && ok;
 
         for (const auto& button : buttons)
             for (const auto& [state, suffix] : states)

@@ -349,3 +349,40 @@ juce::Image drawCommandButtonImage (const juce::String& caption, int width, int 
     g.drawText (caption, area, juce::Justification::centred, false);
     return image;
 }
+
+juce::Image drawApplicationIcon (int size)
+{
+    juce::Image image (juce::Image::ARGB, size, size, true);
+    juce::Graphics g (image);
+    const auto s = (float) size;
+    const auto tile = RectF (s, s).reduced (s * 0.04f);
+
+    g.setGradientFill (juce::ColourGradient (body.brighter (0.25f), 0, tile.getY(), body, 0, tile.getBottom(), false));
+    g.fillRoundedRectangle (tile, s * 0.18f);
+
+    // Three knobs over the keys.
+    for (int i = 0; i < 3; ++i)
+        drawKnob (g, RectF (s * (0.2f + 0.22f * (float) i), s * 0.2f, s * 0.16f, s * 0.16f));
+
+    const auto keys = RectF (s * 0.14f, s * 0.48f, s * 0.72f, s * 0.34f);
+    constexpr int whiteKeys = 7;
+    const auto whiteWidth = keys.getWidth() / (float) whiteKeys;
+
+    for (int i = 0; i < whiteKeys; ++i)
+    {
+        g.setColour (juce::Colour (0xFFF8F8F4));
+        g.fillRoundedRectangle (RectF (keys.getX() + (float) i * whiteWidth, keys.getY(), whiteWidth - s * 0.012f,
+                                       keys.getHeight()), s * 0.015f);
+    }
+
+    for (int i : { 0, 1, 3, 4, 5 })
+    {
+        g.setColour (juce::Colour (0xFF15161A));
+        g.fillRect (RectF (keys.getX() + (float) (i + 1) * whiteWidth - whiteWidth * 0.3f, keys.getY(),
+                           whiteWidth * 0.6f, keys.getHeight() * 0.6f));
+    }
+
+    g.setColour (accent);
+    g.fillRoundedRectangle (RectF (s * 0.14f, s * 0.4f, s * 0.72f, s * 0.04f), s * 0.02f);
+    return image;
+}

@@ -8,6 +8,9 @@
 /** The keyboard picture, 1024 × 485. */
 juce::Image drawKeyboardPicture();
 
+/** The application's icon: a small keyboard with knobs on a rounded dark tile. */
+juce::Image drawApplicationIcon (int size);
+
 enum class ButtonImageState { normal, over, down };
 
 /** A command button image: light caption on a dark grey rounded button. */
