@@ -1,9 +1,7 @@
 #include "documents/SettingsFile.h"
 #include "editor/KbdSettingComponentVR49.h"
 #include "simulator/VirtualStudio.h"
-#include "tests/support/TestSupport.h"
-
-struct EditorPanelAccess;   // defined with the panel tests
+#include "tests/support/EditorFixture.h"
 
 namespace
 {
@@ -18,63 +16,13 @@ namespace
         return nullptr;
     }
 
-    struct EditorCommands : ::testing::Test
+    struct EditorCommands : EditorFixture
     {
-        VirtualStudio studio;
-        SimulatedKeyboard& keyboard = studio.getKeyboard();
-        ScriptedDialogs dialogs;
-        std::unique_ptr<KbdSettingComponentVR49> panel;
-        FakeClock clock;
-        ScratchFolder scratch;
-
-        void SetUp() override
-        {
-            panel = std::make_unique<KbdSettingComponentVR49> (studio.getPorts(), dialogs);
-        }
-
-        LumManager49& manager()   { return panel->getDeviceManager(); }
-
-        juce::Button& imageButton (int index)   // 10: "Default Values", 11: "Send to Keyboard"
-        {
-            return *dynamic_cast<juce::Button*> (panel->getWidgets()[(size_t) index]);
-        }
-
-        juce::Button& defaultValues()   { return imageButton (10); }
-        juce::Button& sendToKeyboard()  { return imageButton (11); }
+        juce::Button& defaultValues()   { return widget<juce::Button> (10); }
+        juce::Button& sendToKeyboard()  { return widget<juce::Button> (11); }
         juce::Button& textButton (const juce::String& text)   { return *dynamic_cast<juce::Button*> (findByText (*panel, text)); }
-
-        juce::ComboBox& combo (int index)   { return *dynamic_cast<juce::ComboBox*> (panel->getWidgets()[(size_t) index]); }
-        juce::TextEditor& editor (int index) { return *dynamic_cast<juce::TextEditor*> (panel->getWidgets()[(size_t) index]); }
-
-        void detectKeyboard()
-        {
-            clock.now = juce::Time::getMillisecondCounter() + 2000;
-            clock.attachTo (manager());
-            manager().timerCallback();
-            ASSERT_TRUE (pumpUntil ([this] { return editor (34).getText() != "Not detected yet"; }));
-            ASSERT_TRUE (pumpUntil ([this] { return ! panel->isReadingBack(); }));
-            pumpFor (20);
-        }
-
-        void click (juce::Button& button)
-        {
-            panel->buttonClicked (&button);
-            pumpFor (20);
-        }
-
-        int item (int param, ItemId id)
-        {
-            const juce::ScopedLock sl (manager().getModelLock());
-            return manager().itemParams[(size_t) param].at (id);
-        }
-
-        std::vector<juce::String> messageBoxes() const
-        {
-            std::vector<juce::String> texts;
-            for (const auto& box : dialogs.shown)
-                texts.push_back (box.title + ": " + box.message);
-            return texts;
-        }
+        juce::ComboBox& combo (int index)   { return widget<juce::ComboBox> (index); }
+        juce::TextEditor& editor (int index) { return widget<juce::TextEditor> (index); }
     };
 
     // Widget indices in creation order.

@@ -2,7 +2,7 @@
 #include "editor/KbdSettingComponentVR49.h"
 #include "keyboard_view/VR49CtrlPickerComponent.h"
 #include "simulator/VirtualStudio.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/EditorFixture.h"
 
 /** The tests' view of the panel's widgets. */
 struct EditorPanelAccess
@@ -33,33 +33,8 @@ namespace
 {
     using A = EditorPanelAccess;
 
-    struct EditorPanel : ::testing::Test
+    struct EditorPanel : EditorFixture
     {
-        VirtualStudio studio;
-        SimulatedKeyboard& keyboard = studio.getKeyboard();
-        ScriptedDialogs dialogs;
-        std::unique_ptr<KbdSettingComponentVR49> panel;
-        FakeClock clock;
-        ScratchFolder scratch;
-
-        void SetUp() override
-        {
-            panel = std::make_unique<KbdSettingComponentVR49> (studio.getPorts(), dialogs);
-        }
-
-        LumManager49& manager()   { return panel->getDeviceManager(); }
-
-        /** Moves the search on to the keyboard's output and waits for the whole read. */
-        void detectKeyboard()
-        {
-            clock.now = juce::Time::getMillisecondCounter() + 2000;
-            clock.attachTo (manager());
-            manager().timerCallback();
-            ASSERT_TRUE (pumpUntil ([this] { return A::firmware (*panel).getText() != "Not detected yet"; }));
-            ASSERT_TRUE (pumpUntil ([this] { return ! panel->isReadingBack(); }));
-            pumpFor (20);
-        }
-
         /** Ends the search without a keyboard. */
         void searchFails()
         {
@@ -74,12 +49,6 @@ namespace
             }
 
             pumpFor (20);
-        }
-
-        void pick (const juce::String& message)
-        {
-            panel->actionListenerCallback (message);
-            pumpFor (20);   // the combo boxes notify asynchronously
         }
 
         void choose (juce::ComboBox& combo, const juce::String& text)
@@ -97,24 +66,6 @@ namespace
             FAIL() << "no item " << text;
         }
 
-        void click (juce::Button& button)
-        {
-            panel->buttonClicked (&button);
-            pumpFor (20);
-        }
-
-        int item (int param, ItemId id)
-        {
-            const juce::ScopedLock sl (manager().getModelLock());
-            return manager().itemParams[(size_t) param].at (id);
-        }
-
-        int global (int index)
-        {
-            const juce::ScopedLock sl (manager().getModelLock());
-            return manager().globals[(size_t) index];
-        }
-
         juce::StringArray enabledModes()
         {
             juce::StringArray modes;
@@ -125,13 +76,6 @@ namespace
             return modes;
         }
 
-        std::vector<juce::String> messageBoxes() const
-        {
-            std::vector<juce::String> texts;
-            for (const auto& box : dialogs.shown)
-                texts.push_back (box.title + ": " + box.message);
-            return texts;
-        }
     };
 
     juce::StringArray itemsOf (juce::ComboBox& combo)

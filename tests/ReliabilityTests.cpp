@@ -1,7 +1,7 @@
 #include "editor/KbdSettingComponentVR49.h"
 #include "firmware/UpdaterRunner.h"
 #include "simulator/VirtualStudio.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/EditorFixture.h"
 
 // Faults in the middle of things: nothing may crash, hang past its time-outs,
 // corrupt the model or put a byte of 0x80 or more into a frame.
@@ -27,6 +27,8 @@ namespace
         RecordingListener listener;
         LumManager49 manager;
     };
+
+    struct ReliableEditor : EditorFixture {};
 
     juce::File writeFirmware (const ScratchFolder& scratch, size_t size)
     {
@@ -59,54 +61,35 @@ TEST (Reliability, TheKeyboardVanishingDuringASendAllEndsTheSendWithoutHarm)
     EXPECT_TRUE (link.manager.isConnected());
 }
 
-TEST (Reliability, AFloodOfControlChangesDoesNotStopTheRead)
+TEST_F (ReliableEditor, AFloodOfControlChangesDoesNotStopTheRead)
 {
-    VirtualStudio studio;
-    ScriptedDialogs dialogs;
-    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
-    FakeClock clock;
-    clock.now = juce::Time::getMillisecondCounter() + 2000;
-    clock.attachTo (panel.getDeviceManager());
+    keyboard.floodControlChanges (3000, 74);
+    startDetection();
 
-    studio.getKeyboard().floodControlChanges (3000, 74);
-    panel.getDeviceManager().timerCallback();
-
-    ASSERT_TRUE (pumpUntil ([&] { return studio.getKeyboard().getReceivedMessages().size() >= 21; }, 10000));
-    EXPECT_TRUE (pumpUntil ([&] { return ! panel.isReadingBack(); }));
+    EXPECT_TRUE (pumpUntil ([this] { return readFinished(); }, 10000));
     EXPECT_TRUE (dialogs.shown.empty());
 }
 
-TEST (Reliability, EditsDuringTheReadLeaveAConsistentModel)
+TEST_F (ReliableEditor, EditsDuringTheReadLeaveAConsistentModel)
 {
-    VirtualStudio studio;
-    ScriptedDialogs dialogs;
-    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
-    auto& manager = panel.getDeviceManager();
-    FakeClock clock;
-    clock.now = juce::Time::getMillisecondCounter() + 2000;
-    clock.attachTo (manager);
-
-    panel.actionListenerCallback ("0x01");
-    manager.timerCallback();   // the read starts on the keyboard's thread
-
-    auto* ccNumber = dynamic_cast<juce::ComboBox*> (panel.getWidgets()[9]);
-    auto* knobMode = dynamic_cast<juce::ComboBox*> (panel.getWidgets()[4]);
+    pick ("0x01");
+    startDetection();   // the read runs on the keyboard's thread meanwhile
 
     for (int i = 0; i < 40; ++i)
     {
-        ccNumber->setSelectedItemIndex (i % 128);
-        knobMode->setSelectedItemIndex (i % 2);
+        widget<juce::ComboBox> (9).setSelectedItemIndex (i % 128);   // the CC number
+        widget<juce::ComboBox> (4).setSelectedItemIndex (i % 2);     // the knob mode
         pumpFor (2);
     }
 
-    ASSERT_TRUE (pumpUntil ([&] { return studio.getKeyboard().getReceivedMessages().size() >= 21 && ! panel.isReadingBack(); }));
+    ASSERT_TRUE (pumpUntil ([this] { return readFinished(); }));
     pumpFor (20);
 
-    const juce::ScopedLock sl (manager.getModelLock());
-    const auto number = manager.itemParams[ItemParam::Number].at (1);
+    const juce::ScopedLock sl (manager().getModelLock());
+    const auto number = manager().itemParams[ItemParam::Number].at (1);
     EXPECT_TRUE (number == 39 || number == 74) << number;   // the last edit, or the keyboard's answer after it
-    EXPECT_TRUE (manager.globals[2] == 1 || manager.globals[2] == 127);
-    for (const auto& frame : manager.buildSendAllFrames())
+    EXPECT_TRUE (manager().globals[2] == 1 || manager().globals[2] == 127);
+    for (const auto& frame : manager().buildSendAllFrames())
         EXPECT_TRUE (hasOnlyDataBytes (frame));
 }
 
@@ -162,19 +145,12 @@ TEST (Reliability, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBlockInTransit)
     EXPECT_EQ (manager.getOpenInputCount(), 0);
 }
 
-TEST (Reliability, ADelayedAnswerLaterThanTheNextRequestIsTakenWhenItComes)
+TEST_F (ReliableEditor, ADelayedAnswerLaterThanTheNextRequestIsTakenWhenItComes)
 {
-    VirtualStudio studio;
     SimulatedKeyboard::Faults slow;
     slow.delayAnswersMs[3] = 150;   // the modes come late
-    studio.getKeyboard().setFaults (slow);
+    keyboard.setFaults (slow);
 
-    ScriptedDialogs dialogs;
-    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
-    FakeClock clock;
-    clock.now = juce::Time::getMillisecondCounter() + 2000;
-    clock.attachTo (panel.getDeviceManager());
-    panel.getDeviceManager().timerCallback();
-
-    ASSERT_TRUE (pumpUntil ([&] { return studio.getKeyboard().getReceivedMessages().size() >= 21 && ! panel.isReadingBack(); }));
+    startDetection();
+    EXPECT_TRUE (pumpUntil ([this] { return readFinished(); }));
 }

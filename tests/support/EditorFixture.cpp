@@ -1,0 +1,66 @@
+#include "tests/support/EditorFixture.h"
+
+namespace
+{
+    constexpr int firmwareField = 34;
+    constexpr size_t requestsOfTheRead = 1 + 12 + 8;   // the probe, the requests, the hidden items' resets
+}
+
+void EditorFixture::SetUp()
+{
+    panel = std::make_unique<KbdSettingComponentVR49> (studio.getPorts(), dialogs);
+}
+
+void EditorFixture::startDetection()
+{
+    clock.now = juce::Time::getMillisecondCounter() + 2000;
+    clock.attachTo (manager());
+    manager().timerCallback();
+}
+
+bool EditorFixture::readFinished()
+{
+    return keyboard.getReceivedMessages().size() >= requestsOfTheRead && ! panel->isReadingBack();
+}
+
+void EditorFixture::detectKeyboard()
+{
+    startDetection();
+    ASSERT_TRUE (pumpUntil ([this] { return widget<juce::TextEditor> (firmwareField).getText() != "Not detected yet"; }));
+    ASSERT_TRUE (pumpUntil ([this] { return readFinished(); }));
+    pumpFor (20);
+}
+
+void EditorFixture::pick (const juce::String& message)
+{
+    panel->actionListenerCallback (message);
+    pumpFor (20);   // the combo boxes notify asynchronously
+}
+
+void EditorFixture::click (juce::Button& button)
+{
+    panel->buttonClicked (&button);
+    pumpFor (20);
+}
+
+int EditorFixture::item (int param, ItemId id)
+{
+    const juce::ScopedLock sl (manager().getModelLock());
+    return manager().itemParams[(size_t) param].at (id);
+}
+
+int EditorFixture::global (int index)
+{
+    const juce::ScopedLock sl (manager().getModelLock());
+    return manager().globals[(size_t) index];
+}
+
+std::vector<juce::String> EditorFixture::messageBoxes() const
+{
+    std::vector<juce::String> texts;
+
+    for (const auto& box : dialogs.shown)
+        texts.push_back (box.title + ": " + box.message);
+
+    return texts;
+}
