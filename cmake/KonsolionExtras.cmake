@@ -51,9 +51,12 @@ if(Python3_FOUND)
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_simulator.py
                 $<TARGET_FILE:konsolion-sim> ${CMAKE_CURRENT_SOURCE_DIR}/tests/data/settings_after_construction.vr49)
     set_tests_properties(e2e.SimulatorInARealWindow PROPERTIES TIMEOUT 120)
-    add_test(NAME e2e.ProductStartsQuietly
-        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_quiet_start.py $<TARGET_FILE:Konsolion>)
-    set_tests_properties(e2e.ProductStartsQuietly PROPERTIES TIMEOUT 60)
+    # JUCE's debug builds print their banner; the quiet start is the shipped build's.
+    if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+        add_test(NAME e2e.ProductStartsQuietly
+            COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_quiet_start.py $<TARGET_FILE:Konsolion>)
+        set_tests_properties(e2e.ProductStartsQuietly PROPERTIES TIMEOUT 60)
+    endif()
 endif()
 
 # Fuzz targets (libFuzzer, clang): configure with -DKONSOLION_FUZZ=ON; scripts/fuzz does it all.
