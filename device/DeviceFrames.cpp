@@ -97,11 +97,6 @@ std::optional<juce::MidiMessage> buildSetCurve (int index, int value)
     return buildCheckedFrame (commandSet, { curvesGroup, index, value });
 }
 
-std::optional<juce::MidiMessage> buildSetGlobal (int index, int value)
-{
-    return buildCheckedFrame (commandSet, { globalsGroup, index, value });
-}
-
 juce::MidiMessage buildEndOfTransfer()
 {
     return buildOwnFrame (commandEndOfTransfer, {});

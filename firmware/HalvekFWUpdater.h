@@ -30,7 +30,6 @@ public:
     /** Reads and packs the file; false for a missing, empty, unreadable or oversized file. */
     bool loadFirmwareImage (const juce::String& path);
 
-    const std::vector<juce::uint8>& getPackedImage() const noexcept   { return packedImage; }
     juce::uint32 getPackedBytesLeft() const noexcept                  { return packedBytesLeft; }
     int getBlocksLeft() const noexcept                                { return blocksLeft; }
 

@@ -33,9 +33,6 @@ public:
 
     bool didBurnSucceed() const noexcept   { return burnSucceeded.load(); }
 
-    /** The progress last reported by the worker. */
-    double getReportedProgress() const noexcept   { return reportedProgress.load(); }
-
     const FileChoice firmwareChooser;
     juce::String firmwarePath;
 

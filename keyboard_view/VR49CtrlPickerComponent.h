@@ -28,7 +28,6 @@ public:
     int getNumPickers() const noexcept                  { return (int) pickers.size(); }
     juce::Button& getPicker (int index) const           { return *pickers[(size_t) index]; }
     juce::Button& getShiftButton() const                { return *shiftButton; }
-    juce::Button* getLastSelectedPicker() const noexcept { return lastSelectedPicker; }
 
     /** The picker whose tooltip is this text, or null. */
     juce::Button* findPicker (const juce::String& tooltip) const;

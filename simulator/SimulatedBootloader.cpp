@@ -42,7 +42,6 @@ SimulatedBootloader::Reply SimulatedBootloader::handle (const juce::MidiMessage&
 
 SimulatedBootloader::Reply SimulatedBootloader::handleStartFrame (const juce::uint8* data, int)
 {
-    ++startFrames;
     expectedBlocks = twentyOneBits (data + 4);
     nextBlockNumber = expectedBlocks - 1;
     lastAcceptedNumber = -1;

@@ -32,7 +32,6 @@ public:
     /** Handles one message from the program. */
     Reply handle (const juce::MidiMessage& message);
 
-    int getStartFrameCount() const noexcept         { return startFrames; }
     int getExpectedBlockCount() const noexcept      { return expectedBlocks; }
     int getBlockFramesReceived() const noexcept     { return blockFrames; }
     int getAcceptedBlockCount() const noexcept      { return acceptedBlocks; }
@@ -49,7 +48,6 @@ private:
 
     Faults faults;
     std::map<int, int> rejectionsLeft;
-    int startFrames = 0;
     int expectedBlocks = 0;
     int nextBlockNumber = -1;
     int lastAcceptedNumber = -1;

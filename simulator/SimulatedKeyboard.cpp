@@ -118,17 +118,23 @@ void SimulatedKeyboard::clearReceivedMessages()
     received.clear();
 }
 
+size_t SimulatedKeyboard::getReceivedCount() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return received.size();
+}
+
+std::vector<juce::MidiMessage> SimulatedKeyboard::getLastReceivedMessages (size_t count) const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return { received.end() - (std::ptrdiff_t) std::min (count, received.size()), received.end() };
+}
+
 bool SimulatedKeyboard::waitForReceivedCount (size_t count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock (mutex);
     return receivedChanged.wait_for (lock, std::chrono::milliseconds (timeoutMs),
                                      [&] { return received.size() >= count; });
-}
-
-int SimulatedKeyboard::getAnswersSent() const
-{
-    const std::lock_guard<std::mutex> lock (mutex);
-    return answersSent;
 }
 
 //==============================================================================

@@ -60,10 +60,12 @@ public:
     std::vector<juce::MidiMessage> getReceivedMessages() const;
     void clearReceivedMessages();
 
+    /** How many messages the keyboard received, and the last few of them. */
+    size_t getReceivedCount() const;
+    std::vector<juce::MidiMessage> getLastReceivedMessages (size_t count) const;
+
     /** Waits until the keyboard holds at least this many received messages. */
     bool waitForReceivedCount (size_t count, int timeoutMs) const;
-
-    int getAnswersSent() const;
 
     // Playing the controls.
     void playControlChange (int channel, int controller, int value);

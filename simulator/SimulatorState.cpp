@@ -35,7 +35,7 @@ juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKe
 
     const auto config = keyboard.getConfiguration();
     text << "keyboard.mode=" << (keyboard.isInUpdateMode() ? "update" : "normal") << "\n"
-         << "keyboard.received=" << (int) keyboard.getReceivedMessages().size() << "\n"
+         << "keyboard.received=" << (int) keyboard.getReceivedCount() << "\n"
          << "keyboard.endOfTransfer=" << config.endOfTransferCount << "\n";
 
     for (size_t p = 1; p < config.itemParams.size(); ++p)
@@ -56,13 +56,12 @@ juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKe
 
 juce::String describeKeyboardTraffic (SimulatedKeyboard& keyboard)
 {
-    const auto received = keyboard.getReceivedMessages();
     const auto config = keyboard.getConfiguration();
     const auto bootloader = keyboard.getBootloaderState();
 
     juce::String text;
     text << (keyboard.isInUpdateMode() ? "Bootloader on \"USB A\"" : "Running on \"" + juce::String (SimulatedKeyboard::defaultPortName) + "\"")
-         << "\nMessages received: " << (int) received.size()
+         << "\nMessages received: " << (int) keyboard.getReceivedCount()
          << "\nComplete transfers (end of transfer): " << config.endOfTransferCount;
 
     if (keyboard.isInUpdateMode())
@@ -71,8 +70,8 @@ juce::String describeKeyboardTraffic (SimulatedKeyboard& keyboard)
 
     text << "\n\nLast messages:\n";
 
-    for (size_t i = received.size() > 12 ? received.size() - 12 : 0; i < received.size(); ++i)
-        text << LumMidiMessage49 (received[i]).toHexString();
+    for (const auto& message : keyboard.getLastReceivedMessages (12))
+        text << LumMidiMessage49 (message).toHexString();
 
     return text;
 }

@@ -84,12 +84,6 @@ void VirtualConnection::stop()
     idle.wait (lock, [this] { return delivering.empty(); });
 }
 
-bool VirtualConnection::isStarted() const
-{
-    const std::lock_guard<std::mutex> lock (mutex);
-    return started;
-}
-
 void VirtualConnection::deliver (const juce::MidiMessage& message)
 {
     const auto self = std::this_thread::get_id();
@@ -124,13 +118,6 @@ void VirtualMidiPortSystem::Source::deliver (const juce::MidiMessage& message)
 
     for (auto& connection : receivers)
         connection->deliver (message);
-}
-
-int VirtualMidiPortSystem::Source::countListening() const
-{
-    const std::lock_guard<std::mutex> lock (mutex);
-    return (int) std::count_if (connections.begin(), connections.end(),
-                                [] (const auto& c) { return c->isStarted(); });
 }
 
 void VirtualMidiPortSystem::Source::attach (const std::shared_ptr<VirtualConnection>& connection)

@@ -50,12 +50,11 @@ public:
     void stop();
 
     void deliver (const juce::MidiMessage& message);
-    bool isStarted() const;
 
 private:
     const juce::String portName;
     MidiPortReceiver& receiver;
-    mutable std::mutex mutex;
+    std::mutex mutex;
     std::condition_variable idle;
     bool started = false;
     std::vector<std::thread::id> delivering;
@@ -71,15 +70,12 @@ public:
     /** Hands the message to every started receiver, on the calling thread. */
     void deliver (const juce::MidiMessage& message);
 
-    /** How many receivers are started now. */
-    int countListening() const;
-
     void attach (const std::shared_ptr<VirtualConnection>& connection);
     void detach (const std::shared_ptr<VirtualConnection>& connection);
 
 private:
     const juce::String name;
-    mutable std::mutex mutex;
+    std::mutex mutex;
     std::vector<std::shared_ptr<VirtualConnection>> connections;
 };
 

@@ -4,7 +4,7 @@ VirtualStudio::VirtualStudio (SimulatedKeyboard::Identity identity)
     : midiThrough (std::make_unique<MidiThroughDevice> (ports, "Midi Through Port-0")),
       keyboard (std::make_unique<SimulatedKeyboard> (ports, identity))
 {
-    synthModule = ports.addSink ("Synth Module", [this] (const juce::MidiMessage&) { ++synthModuleMessages; });
+    synthModule = ports.addSink ("Synth Module", [] (const juce::MidiMessage&) {});
     padController = ports.addSource ("Pad Controller");
 }
 

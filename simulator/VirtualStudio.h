@@ -15,14 +15,10 @@ public:
     VirtualMidiPortSystem& getPorts() noexcept        { return ports; }
     SimulatedKeyboard& getKeyboard() noexcept          { return *keyboard; }
 
-    /** Everything the synth module was sent. */
-    int getSynthModuleMessageCount() const noexcept    { return synthModuleMessages.load(); }
-
 private:
     VirtualMidiPortSystem ports;
     std::unique_ptr<MidiThroughDevice> midiThrough;
     std::unique_ptr<SimulatedKeyboard> keyboard;
-    std::atomic<int> synthModuleMessages { 0 };
     std::shared_ptr<VirtualMidiPortSystem::Sink> synthModule;
     std::shared_ptr<VirtualMidiPortSystem::Source> padController;
 };

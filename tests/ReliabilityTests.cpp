@@ -30,6 +30,18 @@ namespace
 
     struct ReliableEditor : EditorFixture {};
 
+    /** A firmware update against the simulated keyboard, restarted into its bootloader
+        when the user confirms the update-mode box. */
+    struct FirmwareUpdateFaults : ::testing::Test
+    {
+        FirmwareUpdateFaults()   { dialogs.onOkCancel = [this] { studio.getKeyboard().restartInUpdateMode(); }; }
+
+        VirtualStudio studio;
+        LumManager49 manager { studio.getPorts() };
+        ScriptedDialogs dialogs;
+        ScratchFolder scratch;
+    };
+
     juce::File writeFirmware (const ScratchFolder& scratch, size_t size)
     {
         std::vector<juce::uint8> bytes (size, 0xA5);
@@ -106,13 +118,8 @@ TEST (Reliability, ShortAndForeignIdentityRepliesNeverConnect)
     EXPECT_FALSE (manager.isConnected());
 }
 
-TEST (Reliability, AKeyboardVanishingMidTransferEndsInTheErrorBoxAfterItsTimeOuts)
+TEST_F (FirmwareUpdateFaults, AKeyboardVanishingMidTransferEndsInTheErrorBoxAfterItsTimeOuts)
 {
-    VirtualStudio studio;
-    LumManager49 manager (studio.getPorts());
-    ScriptedDialogs dialogs;
-    ScratchFolder scratch;
-    dialogs.onOkCancel = [&] { studio.getKeyboard().restartInUpdateMode(); };
     dialogs.fileAnswers = { writeFirmware (scratch, 500) };
 
     SimulatedBootloader::Faults unplugged;
@@ -127,13 +134,8 @@ TEST (Reliability, AKeyboardVanishingMidTransferEndsInTheErrorBoxAfterItsTimeOut
     EXPECT_EQ (manager.getOpenInputCount(), 0);
 }
 
-TEST (Reliability, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBlockInTransit)
+TEST_F (FirmwareUpdateFaults, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBlockInTransit)
 {
-    VirtualStudio studio;
-    LumManager49 manager (studio.getPorts());
-    ScriptedDialogs dialogs;
-    ScratchFolder scratch;
-    dialogs.onOkCancel = [&] { studio.getKeyboard().restartInUpdateMode(); };
     dialogs.fileAnswers = { writeFirmware (scratch, 5000) };
     dialogs.cancelProgressWhen = [] { return true; };
 

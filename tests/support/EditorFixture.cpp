@@ -20,7 +20,7 @@ void EditorFixture::startDetection()
 
 bool EditorFixture::readFinished()
 {
-    return keyboard.getReceivedMessages().size() >= requestsOfTheRead && ! panel->isReadingBack();
+    return keyboard.getReceivedCount() >= requestsOfTheRead && ! panel->isReadingBack();
 }
 
 void EditorFixture::detectKeyboard()

@@ -170,3 +170,12 @@ juce::File testDataFile (const juce::String& name)
 {
     return juce::File (KONSOLION_TEST_DATA_DIR).getChildFile (name);
 }
+
+void expectSameBytes (const juce::File& written, const juce::File& expected)
+{
+    juce::MemoryBlock writtenBytes, expectedBytes;
+    written.loadFileAsData (writtenBytes);
+    expected.loadFileAsData (expectedBytes);
+    ASSERT_GT (expectedBytes.getSize(), 0u) << expected.getFullPathName();
+    EXPECT_EQ (writtenBytes.toString(), expectedBytes.toString());
+}

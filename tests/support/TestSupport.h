@@ -110,3 +110,6 @@ private:
 
 /** The path of a file under tests/data. */
 juce::File testDataFile (const juce::String& name);
+
+/** The written file holds exactly the bytes of the expected one (which must not be empty). */
+void expectSameBytes (const juce::File& written, const juce::File& expected);
