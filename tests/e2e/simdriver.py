@@ -3,6 +3,7 @@ through the state file it writes (no pixels, no fonts)."""
 
 import os
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -26,12 +27,16 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
 
 
-def wait_for(predicate, timeout, what):
+def wait_for(predicate, timeout, what, wake=None):
     deadline = time.monotonic() + timeout
+    next_wake = time.monotonic() + 0.5
     while time.monotonic() < deadline:
         value = predicate()
         if value:
             return value
+        if wake is not None and time.monotonic() >= next_wake:
+            wake()
+            next_wake = time.monotonic() + 0.5
         time.sleep(0.05)
     raise AssertionError(f"timed out after {timeout} s waiting for {what}")
 
@@ -43,25 +48,68 @@ class Simulator:
         args = [executable, "--state-file", self.state_file]
         if not monitor:
             args.append("--no-monitor")
-        self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.window = wait_for(self._find_window, 20, "the editor's window").split()[0]
+        self.stderr_path = os.path.join(self.folder, "stderr.txt")
+        with open(self.stderr_path, "w") as stderr:
+            self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=stderr)
+        self.window = wait_for(self._find_window, 20, "the editor's window")
         self.origin = self._client_origin()
 
     def _find_window(self):
-        result = subprocess.run(["xdotool", "search", "--name", WINDOW_TITLE], capture_output=True, text=True)
-        return result.stdout.strip()
+        return self._viewable_window(WINDOW_TITLE)
+
+    @staticmethod
+    def _window_info(window):
+        result = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True)
+        if result.returncode != 0:
+            return None   # the window went away between the search and the question
+        return dict(line.strip().split(":", 1) for line in result.stdout.splitlines() if ":" in line)
+
+    def _viewable_window(self, title):
+        """A mapped window with this title; a window the toolkit creates and drops at once does not count."""
+        result = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
+        for window in result.stdout.split():
+            info = self._window_info(window)
+            if info and info.get("Map State", "").strip() == "IsViewable":
+                return window
+        return None
 
     def _client_origin(self, window=None):
-        info = subprocess.run(["xwininfo", "-id", window or self.window], check=True, capture_output=True,
-                              text=True).stdout
-        values = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
-        return int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+        info = self._window_info(window or self.window)
+        if info is None:
+            raise AssertionError(f"window {window or self.window} has gone")
+        return int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"])
 
     def click_in(self, window, point):
         x0, y0 = self._client_origin(window)
-        xdotool("mousemove", "--sync", x0 + point[0], y0 + point[1])
+        self._click_at(x0 + point[0], y0 + point[1])
+
+    def click(self, point):
+        self.origin = self._client_origin()
+        self._click_at(self.origin[0] + point[0], self.origin[1] + point[1])
+
+    @staticmethod
+    def _click_at(x, y):
+        # --sync waits for the pointer to arrive, which never happens when it is already there.
+        if xdotool("getmouselocation", "--shell").split()[:2] != [f"X={x}", f"Y={y}"]:
+            xdotool("mousemove", "--sync", x, y)
         xdotool("click", 1)
         time.sleep(0.15)
+
+    def wake(self):
+        """Touches a property of the editor's window, which JUCE hears and ignores.
+
+        JUCE reads X events only when its connection becomes readable; an event that arrives
+        while a timer is in a round trip with the server (the tooltip asks where the pointer is)
+        is taken into Xlib's queue and waits there for the next one. In the slow sanitized
+        builds that stranded whole clicks and keys until the pointer moved again, so every wait
+        here wakes the editor now and then. A property change is no input: it cannot move a
+        highlight or press anything."""
+        subprocess.run(["xprop", "-id", self.window, "-f", "_KONSOLION_E2E_WAKE", "32c",
+                        "-set", "_KONSOLION_E2E_WAKE", str(int(time.monotonic() * 1000) % 1000000)],
+                       capture_output=True)
+
+    def wait_for(self, predicate, timeout, what):
+        return wait_for(predicate, timeout, what, wake=self.wake)
 
     def state(self):
         try:
@@ -74,15 +122,8 @@ class Simulator:
         return self.state().get("field." + name)
 
     def wait_field(self, name, expected, timeout=10):
-        wait_for(lambda: self.field(name) == expected, timeout,
+        self.wait_for(lambda: self.field(name) == expected, timeout,
                  f"field {name} to read {expected!r} (it reads {self.field(name)!r})")
-
-    def click(self, point):
-        self.origin = self._client_origin()
-        x, y = self.origin[0] + point[0], self.origin[1] + point[1]
-        xdotool("mousemove", "--sync", x, y)
-        xdotool("click", 1)
-        time.sleep(0.15)
 
     def key(self, *keys):
         xdotool("key", "--clearmodifiers", *keys)
@@ -92,9 +133,14 @@ class Simulator:
         xdotool("type", "--delay", 5, text)
 
     def wait_window(self, title, timeout=10):
-        return wait_for(lambda: subprocess.run(["xdotool", "search", "--name", title],
-                                               capture_output=True, text=True).stdout.strip(),
-                        timeout, f"a window titled {title!r}").split()[0]
+        return self.wait_for(lambda: self._viewable_window(title), timeout, f"a window titled {title!r}")
+
+    def wait_window_gone(self, title, timeout=10):
+        self.wait_for(lambda: self._viewable_window(title) is None, timeout, f"the window titled {title!r} to close")
+
+    def screenshot_screen(self, path):
+        subprocess.run(["import", "-window", "root", path], capture_output=True)
+        print(f"screen at the failure: {path}", file=sys.stderr)
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", self.window, path], check=True)
@@ -103,9 +149,17 @@ class Simulator:
         # The window manager's close button asks the window to close, as alt+F4 does in openbox.
         xdotool("windowactivate", "--sync", self.window)
         self.key("alt+F4")
-        return self.process.wait(timeout=20)
+        self.wait_for(lambda: self.process.poll() is not None, 20, "the simulator to quit")
+        return self.process.returncode
 
     def stop(self):
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+
+    def report_stderr(self):
+        """What the simulator printed, for the log of a failed run."""
+        with open(self.stderr_path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        if text:
+            print("konsolion-sim printed:\n" + text, file=sys.stderr)
