@@ -2,8 +2,9 @@
 // content has been painted, and its peak memory.
 //     konsolion-startup-probe <runs> <program> [args...]
 // The program's window must be the only one covering the centre of the screen; its
-// content is "painted" once the centre pixel shows neither the empty screen (black)
-// nor the window's own background before its content draws.
+// content is "painted" once the centre pixel shows neither the empty screen (black),
+// nor the blank X window the server shows as soon as the window is mapped (white), nor
+// the window's own background before its content draws.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -58,7 +59,11 @@ int main (int argc, char** argv)
     }
 
     const int runs = std::max (1, std::atoi (argv[1]));
-    constexpr unsigned long emptyScreen = 0x000000, windowBackground = 0xF0FFFF;
+    constexpr unsigned long emptyScreen = 0x000000, blankMappedWindow = 0xFFFFFF, windowBackground = 0xF0FFFF;
+    const auto isPainted = [] (unsigned long pixel)
+    {
+        return pixel != emptyScreen && pixel != blankMappedWindow && pixel != windowBackground;
+    };
     std::vector<double> startups, peaks;
 
     for (int run = 0; run < runs; ++run)
@@ -79,7 +84,7 @@ int main (int argc, char** argv)
         for (int poll = 0; poll < 20000; ++poll)
         {
             const auto pixel = centrePixel (display);
-            if (pixel != emptyScreen && pixel != windowBackground)
+            if (isPainted (pixel))
             {
                 startupMs = std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
                 break;
