@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
     const auto blocks = (int) blockCountFor ((juce::int64) packed.size());
     SimulatedBootloader bootloader;
     const auto start = buildStartFrame (blocks);
-    FUZZ_CHECK (sysExCarriesOnlyDataBytes (start));
+    FUZZ_CHECK (hasOnlyDataBytes (start));
     bootloader.handle (start);
 
     for (int block = 0; block < blocks; ++block)
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
         const auto length = (int) std::min<size_t> (FirmwareLayout::blockSize, packed.size() - offset);
         const auto frame = buildBlockFrame (blocks - 1 - block, packed.data() + offset, length);
 
-        FUZZ_CHECK (sysExCarriesOnlyDataBytes (frame));
+        FUZZ_CHECK (hasOnlyDataBytes (frame));
         const auto reply = bootloader.handle (frame);
         FUZZ_CHECK (reply.answer.has_value() && reply.answer->getNoteNumber() == FirmwareLayout::ackNote);
     }

@@ -9,7 +9,7 @@
 
 namespace
 {
-    const juce::File& scratchFile (const char* name)
+    juce::File scratchFile (const char* name)
     {
         static const juce::File folder = []
         {
@@ -18,11 +18,7 @@ namespace
             f.createDirectory();
             return f;
         }();
-        static std::map<juce::String, juce::File> files;
-        auto& file = files[name];
-        if (file == juce::File())
-            file = folder.getChildFile (name);
-        return file;
+        return folder.getChildFile (name);
     }
 
     bool sameModel (const LumManager49& a, const LumManager49& b)
@@ -41,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
 {
     static VirtualMidiPortSystem ports;
 
-    const auto& input = scratchFile ("input.vr49");
+    const auto input = scratchFile ("input.vr49");
     input.replaceWithData (data, size);
 
     LumManager49 loaded (ports);
@@ -56,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
     }
 
     for (const auto& frame : loaded.buildSendAllFrames())
-        FUZZ_CHECK (sysExCarriesOnlyDataBytes (frame));
+        FUZZ_CHECK (hasOnlyDataBytes (frame));
 
-    const auto& saved = scratchFile ("saved.vr49");
+    const auto saved = scratchFile ("saved.vr49");
     FUZZ_CHECK (saveSettingsFile (loaded, saved));
 
     LumManager49 reloaded (ports);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "tests/support/FrameChecks.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 // Shared by the fuzz targets: JUCE set up once, and a check that stops the run.
+// The frame checks come from the tests' FrameChecks.h.
 
 inline void initialiseJuceOnce()
 {
@@ -23,19 +26,3 @@ inline void initialiseJuceOnce()
             std::abort();                                                         \
         }                                                                         \
     } while (false)
-
-/** True when every byte between F0 and F7 is a data byte. */
-inline bool sysExCarriesOnlyDataBytes (const juce::MidiMessage& message)
-{
-    const auto* data = message.getRawData();
-    const auto size = message.getRawDataSize();
-
-    if (size < 2 || data[0] != 0xF0 || data[size - 1] != 0xF7)
-        return false;
-
-    for (int i = 1; i < size - 1; ++i)
-        if (data[i] >= 0x80)
-            return false;
-
-    return true;
-}

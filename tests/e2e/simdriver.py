@@ -41,6 +41,46 @@ def wait_for(predicate, timeout, what, wake=None):
     raise AssertionError(f"timed out after {timeout} s waiting for {what}")
 
 
+def window_info(window):
+    result = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True)
+    if result.returncode != 0:
+        return None   # the window went away between the search and the question
+    return dict(line.strip().split(":", 1) for line in result.stdout.splitlines() if ":" in line)
+
+
+def viewable_window(title):
+    """A mapped window with this title; a window the toolkit creates and drops at once does not count."""
+    result = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
+    for window in result.stdout.split():
+        info = window_info(window)
+        if info and info.get("Map State", "").strip() == "IsViewable":
+            return window
+    return None
+
+
+def wake(window):
+    """Touches a property of the window, which JUCE hears and ignores.
+
+    JUCE reads X events only when its connection becomes readable; an event that arrives
+    while a timer is in a round trip with the server (the tooltip asks where the pointer is)
+    is taken into Xlib's queue and waits there for the next one. In the slow sanitized
+    builds that stranded whole clicks and keys until the pointer moved again, so every wait
+    here wakes the program now and then. A property change is no input: it cannot move a
+    highlight or press anything."""
+    subprocess.run(["xprop", "-id", window, "-f", "_KONSOLION_E2E_WAKE", "32c",
+                    "-set", "_KONSOLION_E2E_WAKE", str(int(time.monotonic() * 1000) % 1000000)],
+                   capture_output=True)
+
+
+def close_through_close_button(window, process):
+    """The window manager's close button asks the window to close, as alt+F4 does in openbox.
+    Answers the program's exit code."""
+    xdotool("windowactivate", "--sync", window)
+    xdotool("key", "--clearmodifiers", "alt+F4")
+    wait_for(lambda: process.poll() is not None, 20, "the program to quit", wake=lambda: wake(window))
+    return process.returncode
+
+
 class Simulator:
     def __init__(self, executable, monitor=False):
         self.folder = tempfile.mkdtemp(prefix="konsolion-e2e-")
@@ -51,32 +91,12 @@ class Simulator:
         self.stderr_path = os.path.join(self.folder, "stderr.txt")
         with open(self.stderr_path, "w") as stderr:
             self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=stderr)
-        self.window = wait_for(self._find_window, 20, "the editor's window")
-        self.origin = self._client_origin()
+        self.window = wait_for(lambda: viewable_window(WINDOW_TITLE), 20, "the editor's window")
 
-    def _find_window(self):
-        return self._viewable_window(WINDOW_TITLE)
-
-    @staticmethod
-    def _window_info(window):
-        result = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True)
-        if result.returncode != 0:
-            return None   # the window went away between the search and the question
-        return dict(line.strip().split(":", 1) for line in result.stdout.splitlines() if ":" in line)
-
-    def _viewable_window(self, title):
-        """A mapped window with this title; a window the toolkit creates and drops at once does not count."""
-        result = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
-        for window in result.stdout.split():
-            info = self._window_info(window)
-            if info and info.get("Map State", "").strip() == "IsViewable":
-                return window
-        return None
-
-    def _client_origin(self, window=None):
-        info = self._window_info(window or self.window)
+    def _client_origin(self, window):
+        info = window_info(window)
         if info is None:
-            raise AssertionError(f"window {window or self.window} has gone")
+            raise AssertionError(f"window {window} has gone")
         return int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"])
 
     def click_in(self, window, point):
@@ -84,8 +104,7 @@ class Simulator:
         self._click_at(x0 + point[0], y0 + point[1])
 
     def click(self, point):
-        self.origin = self._client_origin()
-        self._click_at(self.origin[0] + point[0], self.origin[1] + point[1])
+        self.click_in(self.window, point)
 
     @staticmethod
     def _click_at(x, y):
@@ -95,21 +114,8 @@ class Simulator:
         xdotool("click", 1)
         time.sleep(0.15)
 
-    def wake(self):
-        """Touches a property of the editor's window, which JUCE hears and ignores.
-
-        JUCE reads X events only when its connection becomes readable; an event that arrives
-        while a timer is in a round trip with the server (the tooltip asks where the pointer is)
-        is taken into Xlib's queue and waits there for the next one. In the slow sanitized
-        builds that stranded whole clicks and keys until the pointer moved again, so every wait
-        here wakes the editor now and then. A property change is no input: it cannot move a
-        highlight or press anything."""
-        subprocess.run(["xprop", "-id", self.window, "-f", "_KONSOLION_E2E_WAKE", "32c",
-                        "-set", "_KONSOLION_E2E_WAKE", str(int(time.monotonic() * 1000) % 1000000)],
-                       capture_output=True)
-
     def wait_for(self, predicate, timeout, what):
-        return wait_for(predicate, timeout, what, wake=self.wake)
+        return wait_for(predicate, timeout, what, wake=lambda: wake(self.window))
 
     def state(self):
         try:
@@ -133,10 +139,10 @@ class Simulator:
         xdotool("type", "--delay", 5, text)
 
     def wait_window(self, title, timeout=10):
-        return self.wait_for(lambda: self._viewable_window(title), timeout, f"a window titled {title!r}")
+        return self.wait_for(lambda: viewable_window(title), timeout, f"a window titled {title!r}")
 
     def wait_window_gone(self, title, timeout=10):
-        self.wait_for(lambda: self._viewable_window(title) is None, timeout, f"the window titled {title!r} to close")
+        self.wait_for(lambda: viewable_window(title) is None, timeout, f"the window titled {title!r} to close")
 
     def screenshot_screen(self, path):
         subprocess.run(["import", "-window", "root", path], capture_output=True)
@@ -146,11 +152,7 @@ class Simulator:
         subprocess.run(["import", "-window", self.window, path], check=True)
 
     def close_through_close_button(self):
-        # The window manager's close button asks the window to close, as alt+F4 does in openbox.
-        xdotool("windowactivate", "--sync", self.window)
-        self.key("alt+F4")
-        self.wait_for(lambda: self.process.poll() is not None, 20, "the simulator to quit")
-        return self.process.returncode
+        return close_through_close_button(self.window, self.process)
 
     def stop(self):
         if self.process.poll() is None:

@@ -35,23 +35,6 @@ std::vector<int> bytesOf (const juce::MidiMessage& message)
     return { message.getRawData(), message.getRawData() + message.getRawDataSize() };
 }
 
-juce::MidiMessage keyboardIdentityReply (std::array<int, 4> revision)
-{
-    return messageOf ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x6D, 0x3A, 0x02, 0x00, 0x01, 0x00,
-                        revision[0], revision[1], revision[2], revision[3], 0xF7 });
-}
-
-bool hasOnlyDataBytes (const juce::MidiMessage& message)
-{
-    const auto bytes = bytesOf (message);
-
-    for (size_t i = 1; i + 1 < bytes.size(); ++i)
-        if (bytes[i] >= 0x80)
-            return false;
-
-    return bytes.size() >= 2 && bytes.front() == 0xF0 && bytes.back() == 0xF7;
-}
-
 void FakeClock::attachTo (LumManager49& manager)
 {
     manager.setMillisecondClock ([this] { return now.load(); });

@@ -2,6 +2,7 @@
 
 #include "device/LumManager49.h"
 #include "editor/DialogService.h"
+#include "tests/support/FrameChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,6 @@ void pumpFor (int milliseconds);
 
 juce::MidiMessage messageOf (std::initializer_list<int> bytes);
 std::vector<int> bytesOf (const juce::MidiMessage& message);
-
-/** An identity reply of the keyboard: member 1 0 and revision r0..r3. */
-juce::MidiMessage keyboardIdentityReply (std::array<int, 4> revision = { 0, 1, 0, 5 });
-
-/** True when every byte between F0 and F7 of a SysEx message is below 0x80. */
-bool hasOnlyDataBytes (const juce::MidiMessage& message);
 
 /** A clock the search reads instead of the real one. */
 struct FakeClock
