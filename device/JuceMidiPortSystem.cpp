@@ -24,10 +24,11 @@ namespace
     public:
         explicit JuceOutputPort (std::unique_ptr<juce::MidiOutput> out) : output (std::move (out)) {}
 
-        void sendMessageNow (const juce::MidiMessage& message) override   { output->sendMessageNow (message); }
-        juce::String getName() const override                              { return output->getName(); }
+        juce::String getName() const override   { return output->getName(); }
 
     private:
+        void transmit (const juce::MidiMessage& message) override   { output->sendMessageNow (message); }
+
         std::unique_ptr<juce::MidiOutput> output;
     };
 

@@ -4,6 +4,8 @@
 #include "device/FramePacing.h"
 #include "device/LumMidiMessage49.h"
 
+#include <thread>
+
 namespace
 {
     constexpr int scanPeriodMs = 2000;
@@ -81,24 +83,7 @@ LumManager49::~LumManager49()
 void LumManager49::resetItemDefaults()
 {
     const juce::ScopedLock sl (modelLock);
-
-    for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
-        itemParams[(size_t) p].clear();
-
-    for (const auto& entry : controlCatalogue())
-    {
-        if (entry.kind == ControlKind::NoDefaults)
-            continue;
-
-        const auto defaults = defaultsForKind (entry.kind, entry.id);
-        itemParams[ItemParam::Mode][entry.id] = defaults.mode;
-        itemParams[ItemParam::Channel][entry.id] = defaults.channel;
-        itemParams[ItemParam::Number][entry.id] = entry.defaultNumber;
-        itemParams[ItemParam::MinLsb][entry.id] = 0;
-        itemParams[ItemParam::MaxMsb][entry.id] = 127;
-        itemParams[ItemParam::Option][entry.id] = defaults.option;
-    }
-
+    applyCatalogueDefaults (itemParams);
     firmwareRevision.fill (0);
 }
 
@@ -118,58 +103,65 @@ std::array<juce::uint8, 4> LumManager49::getFirmwareRevision() const
     return firmwareRevision;
 }
 
+SettingsModel LumManager49::getModel() const
+{
+    const juce::ScopedLock sl (modelLock);
+    SettingsModel model;
+    model.itemParams = itemParams;
+    model.globals = globals;
+    model.curves = curves;
+    return model;
+}
+
+void LumManager49::setModel (const SettingsModel& model)
+{
+    const juce::ScopedLock sl (modelLock);
+    itemParams = model.itemParams;
+    globals = model.globals;
+    curves = model.curves;
+}
+
 //==============================================================================
 // Sending.
 
-std::vector<juce::MidiMessage> LumManager49::buildSendAllFrames() const
+SendAllPlan LumManager49::planSendAll() const
 {
-    std::vector<juce::MidiMessage> frames;
-    const juce::ScopedLock sl (modelLock);
-
-    const auto addIfCarried = [&frames] (std::optional<juce::MidiMessage> frame)
-    {
-        if (frame.has_value())
-            frames.push_back (std::move (*frame));
-    };
-
-    for (const auto& entry : itemParams[ItemParam::Number])
-    {
-        const auto item = entry.first;
-
-        if (item == pitchWheelItem)
-            continue;
-
-        for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
-        {
-            const auto& table = itemParams[(size_t) p];
-            const auto value = table.find (item);
-
-            if (value != table.end())
-                addIfCarried (buildSetItemParam (p, item, value->second));
-        }
-    }
-
-    addIfCarried (buildSetMidiChannel (globals[GlobalIndex::UpperChannel]));
-
-    for (const int curve : { 4, 1, 3 })
-        addIfCarried (buildSetCurve (curve, curves[(size_t) curve]));
-
-    frames.push_back (buildEndOfTransfer());
-    return frames;
+    return ::planSendAll (getModel());
 }
 
-void LumManager49::sendAllToKeyboard()
+SendAllReport LumManager49::sendAllToKeyboard()
 {
+    const auto plan = planSendAll();
+    SendAllReport report;
+    report.framesPlanned = (int) plan.frames.size();
+    report.leftOut = plan.leftOut;
+
     const auto output = currentDeviceOutput();
 
     if (output == nullptr)
-        return;
+        return report;
 
-    for (const auto& frame : buildSendAllFrames())
+    // A port whose device has gone takes frames without a word; looking at the port
+    // list every so often (about every 100 ms) finds out.
+    constexpr int framesBetweenPresenceChecks = 50;
+
+    for (const auto& frame : plan.frames)
     {
+        if (report.framesSent % framesBetweenPresenceChecks == 0 && ! keyboardOutputIsListed())
+            return report;
+
         output->sendMessageNow (frame);
         pauseAfterFrame();
+        ++report.framesSent;
     }
+
+    report.completed = keyboardOutputIsListed();
+    return report;
+}
+
+bool LumManager49::keyboardOutputIsListed()
+{
+    return ports.getOutputNames().contains (getOutputPortName());
 }
 
 bool LumManager49::sendToKeyboard (const juce::MidiMessage& message)
@@ -205,24 +197,38 @@ bool LumManager49::resetItemValue (ItemId item)  { return sendIfBuilt (*this, bu
 
 void LumManager49::startScan()
 {
+    startSearch (ports.getOutputNames(), true);
+}
+
+void LumManager49::searchAgain (const juce::StringArray& outputNames)
+{
+    stopScan();
+    dropLink();
+    startSearch (outputNames.isEmpty() ? ports.getOutputNames() : outputNames, false);
+}
+
+void LumManager49::startSearch (const juce::StringArray& outputNames, bool reportFailure)
+{
     if (isTimerRunning())
         return;
 
     openInputs();
-    const auto count = ports.getOutputNames().size();
 
     {
         const juce::ScopedLock sl (linkLock);
-        outputCount = count;
+        searchedOutputs = outputNames;
+        outputCount = outputNames.size();
         connected = false;
         probeIndex = 0;
         passesLeft = 2;
+        searching = outputCount > 0;
+        reportSearchFailure = reportFailure;
     }
 
-    if (count <= 0)
+    if (outputNames.isEmpty())
         return;
 
-    probeOutput (0);
+    probeOutput (outputNames[0]);
 
     {
         const juce::ScopedLock sl (linkLock);
@@ -234,10 +240,10 @@ void LumManager49::startScan()
 
 void LumManager49::timerCallback()
 {
-    enum class Step { nothing, probe, end };
+    enum class Step { probe, end };
     auto step = Step::end;
-    int indexToProbe = 0;
-    bool found = false;
+    juce::String outputToProbe, keyboardInput;
+    bool found = false, report = false;
 
     {
         const juce::ScopedLock sl (linkLock);
@@ -252,43 +258,83 @@ void LumManager49::timerCallback()
         if (! found && ++probeIndex < outputCount)
         {
             step = Step::probe;
-            indexToProbe = probeIndex;
         }
         else if (--passesLeft > 0 && ! found)
         {
             step = Step::probe;
             probeIndex = 0;
-            indexToProbe = 0;
+        }
+
+        if (step == Step::probe)
+        {
+            outputToProbe = searchedOutputs[probeIndex];
+        }
+        else
+        {
+            // Decided under the lock: an identity reply from now on is not taken, so
+            // the search cannot end as failed while a keyboard is being connected.
+            searching = false;
+            keyboardInput = inputPortName;
+            report = reportSearchFailure;
         }
     }
 
     if (step == Step::probe)
     {
-        probeOutput (indexToProbe);
+        probeOutput (outputToProbe);
         return;
     }
 
     stopTimer();
     closeProbeOutput();
+
+    if (found)
+    {
+        closeInputsExcept (keyboardInput);   // the keyboard's input stays open for its answers
+        return;
+    }
+
     closeInputs();
 
-    if (! found)
+    if (report)
         notifyListeners (ManagerEvent::SearchFailed, 0, 0);
 }
 
-void LumManager49::probeOutput (int index)
+void LumManager49::stopScan()
+{
+    stopTimer();
+    closeProbeOutput();
+
+    const juce::ScopedLock sl (linkLock);
+    searching = false;
+}
+
+bool LumManager49::isSearching() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return searching;
+}
+
+void LumManager49::probeOutput (const juce::String& name)
 {
     closeProbeOutput();
-    auto output = ports.openOutput (index);
-
-    if (output == nullptr)
-        return;   // skipped until the next tick
-
-    output->sendMessageNow (buildIdentityRequest());
 
     {
         const juce::ScopedLock sl (linkLock);
-        probe = std::move (output);
+        probedOutputName = name;
+    }
+
+    auto output = ports.openOutput (ports.getOutputNames().indexOf (name));
+
+    if (output == nullptr)
+        return;   // gone, or cannot be opened: skipped until the next tick
+
+    output->sendMessageNow (buildIdentityRequest());
+
+    std::unique_ptr<MidiOutputPort> previous;
+    {
+        const juce::ScopedLock sl (linkLock);
+        previous = std::exchange (probe, std::move (output));
     }
 
     pauseAfterIdentityRequest();
@@ -315,7 +361,8 @@ void LumManager49::setMillisecondClock (std::function<juce::uint32()> clock)
 }
 
 //==============================================================================
-// The link.
+// The link. No port is opened or deleted while linkLock is held: JUCE takes its
+// own callback lock there, which its MIDI thread holds while it calls us.
 
 bool LumManager49::isConnected() const
 {
@@ -323,8 +370,20 @@ bool LumManager49::isConnected() const
     return connected;
 }
 
+void LumManager49::dropLink()
+{
+    {
+        const juce::ScopedLock sl (linkLock);
+        connected = false;
+    }
+
+    releaseDeviceOutput();
+    closeInputs();
+}
+
 void LumManager49::openInputs()
 {
+    waitForInputThreadToSettle();
     const auto count = ports.getInputNames().size();
 
     for (int i = 0; i < count; ++i)
@@ -340,14 +399,52 @@ void LumManager49::openInputs()
     }
 }
 
+void LumManager49::waitForInputThreadToSettle()
+{
+    std::chrono::steady_clock::time_point settled;
+    {
+        const juce::ScopedLock sl (linkLock);
+        settled = inputsMayStartAgainAt;
+    }
+
+    // JUCE's input thread, stopped when the last input closed, must really have ended
+    // before an input starts again, or it is not restarted and every input stays silent.
+    if (std::chrono::steady_clock::now() < settled)
+        std::this_thread::sleep_until (settled);
+}
+
 void LumManager49::closeInputs()
+{
+    closeInputsExcept ({});
+}
+
+void LumManager49::closeInputsExcept (const juce::String& keptInputName)
 {
     InputList closing;
     {
         const juce::ScopedLock sl (linkLock);
-        closing.swap (midiInputs);
+
+        for (auto& input : midiInputs)
+            if (input != nullptr && (keptInputName.isEmpty() || input->getName() != keptInputName))
+                closing.push_back (std::move (input));
+
+        const bool noneLeft = std::none_of (midiInputs.begin(), midiInputs.end(), [] (const auto& in) { return in != nullptr; });
+
+        if (noneLeft)
+        {
+            midiInputs.clear();
+
+            if (! closing.empty())
+                inputsMayStartAgainAt = std::chrono::steady_clock::now()
+                                        + std::chrono::milliseconds (MidiPortSystem::inputThreadStopMs + 50);
+        }
     }
 
+    retireOrDelete (std::move (closing));
+}
+
+void LumManager49::retireOrDelete (InputList closing)
+{
     if (isOnMessageThread())
     {
         InputList retired;
@@ -360,12 +457,10 @@ void LumManager49::closeInputs()
         return;
     }
 
-    // Called from inside a delivery (a repeated identity reply): an input cannot be
-    // deleted from its own callback, so it is stopped now and deleted later on the
-    // message thread.
+    // Called from inside a delivery: an input cannot be deleted from its own callback,
+    // so it is stopped now and deleted later on the message thread.
     for (auto& input : closing)
-        if (input != nullptr)
-            input->stop();
+        input->stop();
 
     const juce::ScopedLock sl (linkLock);
 
@@ -379,7 +474,7 @@ void LumManager49::stopAndDelete (InputList inputs)
         if (input != nullptr)
             input->stop();
 
-    inputs.clear();
+    inputs.clear();   // deleting waits for a delivery still running
 }
 
 bool LumManager49::connectPorts (const juce::String& inputName, const juce::String& outputName)
@@ -390,17 +485,21 @@ bool LumManager49::connectPorts (const juce::String& inputName, const juce::Stri
         outputPortName = outputName;
     }
 
-    const auto index = ports.getOutputNames().indexOf (outputName);
-
-    if (index < 0)
+    if (! ports.getOutputNames().contains (outputName))
         return false;
 
-    releaseDeviceOutput();
-    std::shared_ptr<MidiOutputPort> opened = ports.openOutput (index);
+    openDeviceOutput (outputName);
+    return hasDeviceOutput();
+}
 
+void LumManager49::openDeviceOutput (const juce::String& outputName)
+{
+    releaseDeviceOutput();
+    std::shared_ptr<MidiOutputPort> opened = ports.openOutput (ports.getOutputNames().indexOf (outputName));
+
+    std::shared_ptr<MidiOutputPort> previous;
     const juce::ScopedLock sl (linkLock);
-    deviceOutput = opened;
-    return opened != nullptr;
+    previous = std::exchange (deviceOutput, opened);
 }
 
 void LumManager49::releaseDeviceOutput()
@@ -489,7 +588,7 @@ void LumManager49::receive (juce::MidiInput* source, const juce::String& sourceN
     if (! isLinked)
     {
         if (isIdentityReply (message))
-            identify (sourceName, message);
+            identify (sourceName, message, false);
 
         return;
     }
@@ -500,10 +599,7 @@ void LumManager49::receive (juce::MidiInput* source, const juce::String& sourceN
     if (message.isSysEx() && ! isOwnSysEx (message))
     {
         if (isIdentityReply (message))
-        {
-            identify (sourceName, message);
-            closeInputs();
-        }
+            identify (sourceName, message, true);
 
         return;
     }
@@ -533,31 +629,52 @@ void LumManager49::forward (juce::MidiInput* source, const juce::MidiMessage& me
     forwardDrained.notify_all();
 }
 
-void LumManager49::identify (const juce::String& sourceName, const juce::MidiMessage& message)
+juce::String LumManager49::outputPairedWith (const juce::String& inputName, const juce::String& probedName)
 {
-    if (const auto revision = identityRevision (message))
+    // A late reply must not pair the keyboard's input with whatever output is probed by
+    // then: an output named exactly as the input is the keyboard's own.
+    const auto outputs = ports.getOutputNames();
+    return outputs.contains (inputName) ? inputName : probedName;
+}
+
+void LumManager49::storeRevision (const juce::MidiMessage& identityReply)
+{
+    if (const auto revision = identityRevision (identityReply))
     {
         const juce::ScopedLock sl (modelLock);
         firmwareRevision = *revision;
     }
+}
 
-    int index = 0;
+void LumManager49::identify (const juce::String& sourceName, const juce::MidiMessage& message, bool again)
+{
+    juce::String probedName;
     {
+        // Claimed before anything else: a search tick from now on ends the search with
+        // the keyboard, and closes every input but this one.
         const juce::ScopedLock sl (linkLock);
-        index = probeIndex;
-    }
 
-    const auto outputs = ports.getOutputNames();
-    const auto outputName = juce::isPositiveAndBelow (index, outputs.size()) ? outputs[index] : juce::String();
+        if (! again && (connected || ! searching))
+            return;
 
-    connectPorts (sourceName, outputName);
-
-    {
-        const juce::ScopedLock sl (linkLock);
         connected = true;
+        inputPortName = sourceName;
+        probedName = probedOutputName;
     }
 
+    const auto outputName = outputPairedWith (sourceName, probedName);
+
+    {
+        const juce::ScopedLock sl (linkLock);
+        outputPortName = outputName;
+    }
+
+    storeRevision (message);
+    openDeviceOutput (outputName);
     notifyListeners (ManagerEvent::KeyboardConnected, 0, 0);
+
+    if (again)
+        closeInputsExcept (sourceName);
 }
 
 void LumManager49::dispatch (const juce::MidiMessage& message)
@@ -584,6 +701,8 @@ void LumManager49::dispatchOwnFrame (const juce::MidiMessage& message)
         dispatchNumbers (message);
     else if (isItemParamResponse (message))
         dispatchParameterList (message);
+    else if (message.getRawDataSize() <= FrameLayout::valueByte + 1)
+        return;   // a single-value answer cut short carries no value: it changes nothing
     else if (frame.isItemValueResponse())
     {
         if (v <= 127)

@@ -3,11 +3,13 @@
 #include "device/ControlCatalogue.h"
 #include "device/LumManagerListener.h"
 #include "device/MidiPortSystem.h"
+#include "device/SendAllPlan.h"
 
 #include <juce_events/juce_events.h>
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -47,16 +49,21 @@ public:
     void resetItemDefaults();
     void rebuildNumberToItem();
     juce::CriticalSection& getModelLock() const noexcept    { return modelLock; }
+
+    /** The whole model as a value, and the whole model replaced at once. */
+    SettingsModel getModel() const;
+    void setModel (const SettingsModel& model);
     std::array<juce::uint8, 4> getFirmwareRevision() const;
 
     // Talking to the keyboard. Each request answers false and sends nothing
     // without a keyboard output, else sends its frame and pauses 2 ms.
-    void sendAllToKeyboard();
 
-    /** What sendAllToKeyboard sends: every existing item's stored parameters (never
-        item 65), the MIDI channel, curves 4, 1, 3 and the end of transfer. A value
-        that a data byte cannot carry has its frame left out. */
-    std::vector<juce::MidiMessage> buildSendAllFrames() const;
+    /** Sends the whole model (see SendAllPlan). Stops early when the keyboard's output
+        disappears from the port list, and says so in its report. */
+    SendAllReport sendAllToKeyboard();
+
+    /** What sendAllToKeyboard would send now. */
+    SendAllPlan planSendAll() const;
     bool requestItemNumbers();
     bool requestItemParam (int param);
     bool requestMidiChannel();
@@ -69,11 +76,28 @@ public:
     bool sendToKeyboard (const juce::MidiMessage& message);
 
     // The link.
+
+    /** The search at start-up: every output is probed; when none answers, event 7. */
     void startScan();
+
+    /** A later search of these outputs (every output when empty), after the link
+        to a keyboard was dropped: it drops the link first and raises no event 7. */
+    void searchAgain (const juce::StringArray& outputNames = {});
+
+    /** Stops a running search: its timer and its probe output. */
+    void stopScan();
+    bool isSearching() const;
+
+    /** Forgets the keyboard: releases its output, closes every input, not connected. */
+    void dropLink();
+
     bool isConnected() const;
     void openInputs();
     void closeInputs();
     bool connectPorts (const juce::String& inputName, const juce::String& outputName);
+
+    /** Closes every input but the one of this name. */
+    void closeInputsExcept (const juce::String& keptInputName);
     void releaseDeviceOutput();
 
     /** An extra receiver that sees every incoming message first. When this returns,
@@ -81,6 +105,7 @@ public:
     void setForwardCallback (juce::MidiInputCallback* callback);
 
     bool hasDeviceOutput() const;
+    MidiPortSystem& getPortSystem() const noexcept   { return ports; }
     juce::String getInputPortName() const;
     juce::String getOutputPortName() const;
     int getOpenInputCount() const;
@@ -100,7 +125,10 @@ private:
 
     void receive (juce::MidiInput* source, const juce::String& sourceName, const juce::MidiMessage& message);
     void forward (juce::MidiInput* source, const juce::MidiMessage& message);
-    void identify (const juce::String& sourceName, const juce::MidiMessage& message);
+    void identify (const juce::String& sourceName, const juce::MidiMessage& message, bool again);
+    juce::String outputPairedWith (const juce::String& inputName, const juce::String& probedName);
+    void storeRevision (const juce::MidiMessage& identityReply);
+    void openDeviceOutput (const juce::String& outputName);
     void dispatch (const juce::MidiMessage& message);
     void dispatchOwnFrame (const juce::MidiMessage& message);
     void dispatchNumbers (const juce::MidiMessage& message);
@@ -110,11 +138,15 @@ private:
     void dispatchChannelPressure (const juce::MidiMessage& message);
     void notifyListeners (int event, int first, int second);
 
-    void probeOutput (int index);
+    void startSearch (const juce::StringArray& outputNames, bool reportFailure);
+    void probeOutput (const juce::String& name);
     void closeProbeOutput();
     juce::uint32 now() const;
     std::shared_ptr<MidiOutputPort> currentDeviceOutput() const;
+    bool keyboardOutputIsListed();
+    void retireOrDelete (InputList inputs);
     void stopAndDelete (InputList inputs);
+    void waitForInputThreadToSettle();
 
     MidiPortSystem& ports;
 
@@ -130,10 +162,15 @@ private:
     std::shared_ptr<MidiOutputPort> deviceOutput;   // shared: a sender keeps it alive while it sends
     juce::String inputPortName, outputPortName;
     bool connected = false;
+    bool searching = false;
+    bool reportSearchFailure = false;
+    juce::StringArray searchedOutputs;   // names taken when the search started
+    juce::String probedOutputName;
     int outputCount = 0;
     int probeIndex = 0;
     int passesLeft = 2;
     juce::uint32 lastTickMs = 0;
+    std::chrono::steady_clock::time_point inputsMayStartAgainAt {};
     std::vector<LumManagerListener*> listeners;
     std::function<juce::uint32()> millisecondClock;
 

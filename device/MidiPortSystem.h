@@ -6,7 +6,8 @@
 
 // The small seam through which the device manager reaches MIDI ports: the
 // product uses the operating system's ports through JUCE, the tests and the
-// simulator an in-process port system with a simulated keyboard.
+// simulator an in-process port system with a simulated keyboard. The seam
+// promises what JUCE 7's ALSA backend gives, and no more.
 
 /** Receives what an opened input delivers. JUCE inputs call handleIncomingMidiMessage
     with their juce::MidiInput; ports without one call handleIncomingPortMessage with
@@ -20,12 +21,14 @@ public:
 class MidiInputPort
 {
 public:
+    /** Waits for a delivery of this port still running on another thread. Never
+        delete a port from inside one of its own deliveries. */
     virtual ~MidiInputPort() = default;
 
     virtual void start() = 0;
 
-    /** After stop returns no delivery of this port is still running, unless stop was
-        called from inside one of its own deliveries. */
+    /** No new delivery starts; one already running may still be running when this
+        returns (JUCE's ALSA input does not wait for it). */
     virtual void stop() = 0;
 
     virtual juce::String getName() const = 0;
@@ -36,15 +39,27 @@ class MidiOutputPort
 public:
     virtual ~MidiOutputPort() = default;
 
-    /** Sends at once; a port whose device has gone drops the message. Safe from any thread. */
-    virtual void sendMessageNow (const juce::MidiMessage& message) = 0;
+    /** Sends at once; a port whose device has gone drops the message. Safe from any
+        thread: sends of the whole process go one at a time, because JUCE's ALSA port
+        encodes through one parser per port without a lock and alsa-lib copies every
+        SysEx through one buffer of the sequencer handle that all ports share, so two
+        sends in flight tear both frames. */
+    void sendMessageNow (const juce::MidiMessage& message);
 
     virtual juce::String getName() const = 0;
+
+protected:
+    /** Hands one message to the device; called with the process's send lock held. */
+    virtual void transmit (const juce::MidiMessage& message) = 0;
 };
 
 class MidiPortSystem
 {
 public:
+    /** JUCE's ALSA input thread ends up to this long after the last started input
+        stops; an input started meanwhile does not restart it and stays silent. */
+    static constexpr int inputThreadStopMs = 100;
+
     virtual ~MidiPortSystem() = default;
 
     virtual juce::StringArray getInputNames() = 0;

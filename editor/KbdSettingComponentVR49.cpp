@@ -158,6 +158,11 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
 
 KbdSettingComponentVR49::~KbdSettingComponentVR49()
 {
+    // Nothing may reach the panel while it goes: the search stops, and closing the
+    // inputs waits for a delivery still running on the MIDI thread.
+    deviceManager.stopScan();
+    deviceManager.dropLink();
+
     globalGroup.reset();
     part2ChannelLabel.reset();
     part2ChannelCombo.reset();

@@ -25,7 +25,7 @@ namespace
     }
 }
 
-HalvekFWUpdater::HalvekFWUpdater (AckWait wait) : ackWait (wait) {}
+HalvekFWUpdater::HalvekFWUpdater (AckWait wait, Timing t) : ackWait (wait), timing (t) {}
 HalvekFWUpdater::~HalvekFWUpdater() = default;
 
 bool HalvekFWUpdater::loadFirmwareImage (const juce::String& path)
@@ -67,6 +67,7 @@ bool HalvekFWUpdater::burn()
     if (exitRequested())
         return false;
 
+    transferStarted = true;
     send (buildStartFrame (blocksLeft));
     juce::Thread::sleep (pauseAfterStartFrameMs);
     return sendBlocks();
@@ -80,9 +81,10 @@ bool HalvekFWUpdater::sendBlocks()
     while (packedBytesLeft > 0)
     {
         const auto length = (int) std::min<juce::uint32> (packedBytesLeft, blockSize);
-        const auto frame = buildBlockFrame (blocksLeft - 1, packedImage.data() + offset, length);
+        const auto blockNumber = blocksLeft - 1;
+        const auto frame = buildBlockFrame (blockNumber, packedImage.data() + offset, length);
 
-        if (! sendBlockUntilAccepted (frame))
+        if (! sendBlockUntilAccepted (frame, blockNumber, blockNumber == 0))
             return false;
 
         offset += (size_t) length;
@@ -94,7 +96,7 @@ bool HalvekFWUpdater::sendBlocks()
     return true;
 }
 
-bool HalvekFWUpdater::sendBlockUntilAccepted (const juce::MidiMessage& frame)
+bool HalvekFWUpdater::sendBlockUntilAccepted (const juce::MidiMessage& frame, int blockNumber, bool isLastBlock)
 {
     for (int attempt = 0; attempt < attemptsPerBlock; ++attempt)
     {
@@ -103,13 +105,41 @@ bool HalvekFWUpdater::sendBlockUntilAccepted (const juce::MidiMessage& frame)
             return false;
 
         resetAck();
+        expectAnswerTo (blockNumber);
         send (frame);
 
-        if (waitForAck() == 1)
+        // The last block's answer decides whether the keyboard holds the whole new
+        // firmware, so it is waited for even when the user has just cancelled.
+        if (waitForAck (isLastBlock) == 1)
+        {
+            if (attempt > 0 && ! isLastBlock)
+                waitOutAnswersTo (blockNumber);
+
             return true;
+        }
     }
 
     return false;
+}
+
+void HalvekFWUpdater::waitOutAnswersTo (int blockNumber)
+{
+    // The block went more than once: its other answers may still come, and must come
+    // before the next block's frame goes, or one of them would be taken for its answer.
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) (timing.ackPolls * timing.ackPollMs);
+
+    while (! exitRequested() && juce::Time::getMillisecondCounter() < deadline)
+    {
+        {
+            const juce::ScopedReadLock lock (ackLock);
+
+            if (std::none_of (unansweredSends.begin(), unansweredSends.end(),
+                              [blockNumber] (const SentBlock& sent) { return sent.blockNumber == blockNumber; }))
+                return;
+        }
+
+        ackArrived.wait (timing.ackPollMs);
+    }
 }
 
 void HalvekFWUpdater::resetAck()
@@ -121,15 +151,20 @@ void HalvekFWUpdater::resetAck()
     ackArrived.reset();
 }
 
-int HalvekFWUpdater::waitForAck()
+void HalvekFWUpdater::expectAnswerTo (int blockNumber)
+{
+    // Before the send: the answer may come before send() returns.
+    const juce::ScopedWriteLock lock (ackLock);
+    currentBlockNumber = blockNumber;
+    unansweredSends.push_back ({ blockNumber, juce::Time::getMillisecondCounter() });
+}
+
+int HalvekFWUpdater::waitForAck (bool waitOutCancel)
 {
     int result = 0;
 
-    for (int poll = 0; poll < ackPolls; ++poll)
+    for (int poll = 0; poll < timing.ackPolls; ++poll)
     {
-        if (exitRequested())
-            break;
-
         {
             const juce::ScopedReadLock lock (ackLock);
 
@@ -140,10 +175,13 @@ int HalvekFWUpdater::waitForAck()
             }
         }
 
+        if (! waitOutCancel && exitRequested())
+            break;
+
         if (ackWait == AckWait::polled)
-            juce::Thread::sleep (ackPollMs);
+            juce::Thread::sleep (timing.ackPollMs);
         else
-            ackArrived.wait (ackPollMs);
+            ackArrived.wait (timing.ackPollMs);
     }
 
     trace ("wait for ack stop");
@@ -179,8 +217,24 @@ void HalvekFWUpdater::handleMidiMessage (const juce::MidiMessage& message)
 
     {
         const juce::ScopedWriteLock lock (ackLock);
-        ackValue = answer;
-        ackReceived = true;
+        const auto now = juce::Time::getMillisecondCounter();
+
+        while (! unansweredSends.empty()
+               && now - unansweredSends.front().sentAtMs > (juce::uint32) timing.answerLostAfterMs)
+            unansweredSends.pop_front();
+
+        if (unansweredSends.empty())
+            return;   // answers nothing we sent
+
+        const auto answered = unansweredSends.front();
+        unansweredSends.pop_front();
+
+        // A late answer to an earlier block is only taken off the list.
+        if (answered.blockNumber == currentBlockNumber)
+        {
+            ackValue = answer;
+            ackReceived = true;
+        }
     }
 
     ackArrived.signal();

@@ -10,10 +10,32 @@ juce::String updatePortName (const juce::String& requestedName)
     return requestedName;
 }
 
+bool isUpdatePortName (const juce::String& portName, const juce::String& requestedName)
+{
+    const auto deviceName = updatePortName (requestedName);
+
+    if (portName == deviceName)
+        return true;
+
+    const auto alsaSuffix = portName.fromFirstOccurrenceOf (deviceName + " MIDI ", false, false);
+    return portName.startsWith (deviceName + " MIDI ") && alsaSuffix.isNotEmpty()
+           && alsaSuffix.containsOnly ("0123456789");
+}
+
+namespace
+{
+    juce::String findUpdateOutput (const juce::StringArray& outputs, const juce::String& requestedName)
+    {
+        for (const auto& name : outputs)
+            if (isUpdatePortName (name, requestedName))
+                return name;
+
+        return {};
+    }
+}
+
 bool attachUpdatePort (juce::MidiInputCallback* callback, const juce::String& portName, LumManager49& manager)
 {
-    const auto name = updatePortName (portName);
-
     if (callback == nullptr)
     {
         manager.setForwardCallback (nullptr);
@@ -21,8 +43,12 @@ bool attachUpdatePort (juce::MidiInputCallback* callback, const juce::String& po
         return false;
     }
 
+    manager.stopScan();
     manager.closeInputs();
     manager.releaseDeviceOutput();
+
+    const auto found = findUpdateOutput (manager.getPortSystem().getOutputNames(), portName);
+    const auto name = found.isNotEmpty() ? found : updatePortName (portName);
 
     if (! manager.connectPorts (name, name))
         return false;

@@ -13,6 +13,8 @@ namespace FirmwareDialogTexts
     const char* const cancelled = "The burn process has been canceled";
     const char* const failed = "The burn process completed, but there was an error";
     const char* const succeeded = "The burn process completed without error";
+    const char* const incompleteFirmware = "The keyboard now holds an incomplete firmware. "
+                                           "Restart it in update mode and run the update again.";
 
     juce::String enterUpdateModeMessage()
     {
@@ -57,6 +59,7 @@ void UpdaterRunner::run()
     if (working->setFirmwareFile (firmwarePath))
         burnSucceeded = working->burn();
 
+    transferStarted = working->hasStartedTransfer();
     working->finish();
 
     std::unique_ptr<HalvekFWUpdater> finished;
@@ -84,11 +87,29 @@ void UpdaterRunner::reportProgress (double fraction)
     reportedProgress = fraction;
 }
 
+namespace
+{
+    /** Leaves no dead link behind: once the runner has detached, the keyboard is searched
+        for again on every port. */
+    struct SearchAgainAfterwards
+    {
+        ~SearchAgainAfterwards()   { manager.searchAgain(); }
+        LumManager49& manager;
+    };
+
+    juce::String withIncompleteFirmwareNote (const juce::String& text, const UpdaterRunner& runner)
+    {
+        using namespace FirmwareDialogTexts;
+        return runner.didStartTransfer() ? text + "\n\n" + incompleteFirmware : text;
+    }
+}
+
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs)
 {
     using namespace FirmwareDialogTexts;
     const auto warning = juce::MessageBoxIconType::WarningIcon;
 
+    const SearchAgainAfterwards searchAgain { manager };
     UpdaterRunner runner (manager);
 
     if (! dialogs.showOkCancelBox (warning, enterUpdateModeTitle, enterUpdateModeMessage(), "OK", "Cancel"))
@@ -112,12 +133,16 @@ void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogS
         return;
     }
 
-    if (! dialogs.runThreadWithProgressWindow (runner))
-        dialogs.showMessageBox (warning, errorTitle, cancelled);
-    else if (runner.didBurnSucceed())
+    const bool ranToTheEnd = dialogs.runThreadWithProgressWindow (runner);
+
+    // A cancel while the last block was being answered can still have completed the
+    // update: what the bootloader answered decides the box, not the button.
+    if (runner.didBurnSucceed())
         dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, resultTitle, succeeded);
+    else if (! ranToTheEnd)
+        dialogs.showMessageBox (warning, errorTitle, withIncompleteFirmwareNote (cancelled, runner));
     else
-        dialogs.showMessageBox (warning, errorTitle, failed);
+        dialogs.showMessageBox (warning, errorTitle, withIncompleteFirmwareNote (failed, runner));
 }
 
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path)

@@ -33,6 +33,9 @@ public:
 
     bool didBurnSucceed() const noexcept   { return burnSucceeded.load(); }
 
+    /** True once a frame of the image went out: the keyboard's firmware is then being replaced. */
+    bool didStartTransfer() const noexcept { return transferStarted.load(); }
+
     const FileChoice firmwareChooser;
     juce::String firmwarePath;
 
@@ -43,6 +46,7 @@ private:
     std::unique_ptr<HalvekFWUpdater> updater;
     LumManager49* manager;
     std::atomic<bool> burnSucceeded { false };
+    std::atomic<bool> transferStarted { false };
 
     // The worker reports progress here; the window takes it on the message thread,
     // where its progress bar reads it.
@@ -58,7 +62,9 @@ private:
     ProgressRelay progressRelay { *this };
 };
 
-/** The whole firmware-upgrade dialogue. An empty path asks the user for the file. */
+/** The whole firmware-upgrade dialogue. An empty path asks the user for the file.
+    However it ends, the manager then searches for the keyboard again, so that it is
+    found and read when it is back in normal mode. */
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs);
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path);
 
@@ -71,5 +77,6 @@ namespace FirmwareDialogTexts
     extern const char* const cancelled;
     extern const char* const failed;
     extern const char* const succeeded;
+    extern const char* const incompleteFirmware;
     juce::String enterUpdateModeMessage();
 }

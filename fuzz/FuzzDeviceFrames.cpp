@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
     }
 
     // Whatever arrived, nothing the editor would send may carry a byte of 0x80 or more.
-    for (const auto& frame : manager.buildSendAllFrames())
+    for (const auto& frame : manager.planSendAll().frames)
         FUZZ_CHECK (hasOnlyDataBytes (frame));
 
     return 0;

@@ -41,17 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
     input.replaceWithData (data, size);
 
     LumManager49 loaded (ports);
-    const auto before = loaded.buildSendAllFrames();
+    const auto before = loaded.planSendAll().frames;
 
     if (! loadSettingsFile (loaded, input))
     {
         // A refused file leaves the model as it was.
-        const auto after = loaded.buildSendAllFrames();
+        const auto after = loaded.planSendAll().frames;
         FUZZ_CHECK (after.size() == before.size());
         return 0;
     }
 
-    for (const auto& frame : loaded.buildSendAllFrames())
+    for (const auto& frame : loaded.planSendAll().frames)
         FUZZ_CHECK (hasOnlyDataBytes (frame));
 
     const auto saved = scratchFile ("saved.vr49");

@@ -23,6 +23,13 @@ void SimulatedBootloader::setFaults (const Faults& newFaults)
     rejectionsLeft = newFaults.rejectBlock;
 }
 
+void SimulatedBootloader::restart()
+{
+    auto kept = faults;
+    *this = SimulatedBootloader();
+    setFaults (kept);
+}
+
 SimulatedBootloader::Reply SimulatedBootloader::handle (const juce::MidiMessage& message)
 {
     const auto* data = message.getRawData();
@@ -74,18 +81,27 @@ SimulatedBootloader::Reply SimulatedBootloader::handleBlockFrame (const juce::ui
     if (checksumOk && number == lastAcceptedNumber)
         return acknowledge (true);
 
+    if (checksumOk && number != nextBlockNumber)
+        ++outOfOrder;
+
     if (! checksumOk || number != nextBlockNumber)
         return acknowledge (false);
 
     packed.insert (packed.end(), data + 9, data + 9 + payloadLength);
     lastAcceptedNumber = number;
     --nextBlockNumber;
-    ++acceptedBlocks;
+    const auto acceptedIndex = acceptedBlocks++;
 
     if (number == 0)
         image = unpackFirmwareImage (packed);
 
-    return acknowledge (true);
+    auto reply = acknowledge (true);
+    const auto late = faults.lateFirstAnswerMs.find (acceptedIndex);
+
+    if (late != faults.lateFirstAnswerMs.end() && answeredBlockIndices.insert (acceptedIndex).second)
+        reply.delayMs = late->second;
+
+    return reply;
 }
 
 SimulatedBootloader::Reply SimulatedBootloader::acknowledge (bool accepted)
@@ -98,5 +114,5 @@ SimulatedBootloader::Reply SimulatedBootloader::acknowledge (bool accepted)
 
     const auto note = accepted ? ackNote : rejectNote;
     const auto velocity = accepted ? faults.answerVelocity : 0x40;
-    return { juce::MidiMessage::noteOn (faults.answerChannel, note, (juce::uint8) velocity), false };
+    return { juce::MidiMessage::noteOn (faults.answerChannel, note, (juce::uint8) velocity), false, 0 };
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 /** The keyboard's bootloader as the simulated keyboard runs it in update mode: it
@@ -19,15 +20,23 @@ public:
         int answerChannel = 1;
         int answerVelocity = 0x54;
         std::optional<int> vanishAtBlock; // the keyboard disappears when this block index arrives
+
+        /** Block index -> delay of the answer to that block's first frame (a resend is
+            answered at once, so the late answer comes after it). */
+        std::map<int, int> lateFirstAnswerMs;
     };
 
     struct Reply
     {
         std::optional<juce::MidiMessage> answer;
         bool vanish = false;
+        int delayMs = 0;
     };
 
     void setFaults (const Faults& newFaults);
+
+    /** A new session, as after the keyboard restarts in update mode; the faults stay. */
+    void restart();
 
     /** Handles one message from the program. */
     Reply handle (const juce::MidiMessage& message);
@@ -36,6 +45,9 @@ public:
     int getBlockFramesReceived() const noexcept     { return blockFrames; }
     int getAcceptedBlockCount() const noexcept      { return acceptedBlocks; }
     int getRejectionCount() const noexcept          { return rejections; }
+
+    /** Frames whose block came out of order (not the one expected next, nor the last one again). */
+    int getOutOfOrderCount() const noexcept         { return outOfOrder; }
     bool isComplete() const noexcept                { return image.has_value(); }
 
     /** The unpacked firmware, once every block was accepted. */
@@ -54,6 +66,8 @@ private:
     int blockFrames = 0;
     int acceptedBlocks = 0;
     int rejections = 0;
+    int outOfOrder = 0;
+    std::set<int> answeredBlockIndices;
     std::vector<juce::uint8> packed;
     std::optional<std::vector<juce::uint8>> image;
 };

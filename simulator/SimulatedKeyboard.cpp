@@ -27,6 +27,54 @@ namespace
                && std::equal (request.getRawData(), request.getRawData() + request.getRawDataSize(),
                               message.getRawData());
     }
+
+    /** A whole frame of the keyboard's protocol, as its firmware checks it: the exact
+        header, nothing but data bytes inside, and the size of its command. */
+    bool isWellFormedFrame (const juce::MidiMessage& message)
+    {
+        const auto* data = message.getRawData();
+        const auto size = message.getRawDataSize();
+
+        if (size < 9 || data[0] != sysExStart || data[size - 1] != sysExEnd)
+            return false;
+
+        const juce::uint8 header[] { sysExStart, manufacturer[0], manufacturer[1], manufacturer[2], allDevices, model };
+
+        if (! std::equal (std::begin (header), std::end (header), data) || data[7] != 0)
+            return false;
+
+        if (! std::all_of (data + 1, data + size - 1, [] (juce::uint8 b) { return b < 0x80; }))
+            return false;
+
+        switch (data[commandByte])
+        {
+            case commandRequest:       return size == 11;
+            case commandSet:           return size == 12;
+            case commandEndOfTransfer: return size == 9;
+            default:                   return false;
+        }
+    }
+
+    /** The requests the keyboard answers: the numbers, the lists of parameters 1, 2, 4
+        and 5, and the globals the editor reads. */
+    bool isAnsweredRequest (int a, int b)
+    {
+        static const std::set<int> listedParams { ItemParam::Mode, ItemParam::Channel, ItemParam::Number,
+                                                  ItemParam::MinLsb, ItemParam::MaxMsb };
+        static const std::set<int> readGlobals { GlobalIndex::UpperChannel, GlobalIndex::KnobMode,
+                                                 GlobalIndex::LowerChannel, GlobalIndex::FaderMode,
+                                                 GlobalIndex::SplitMode, GlobalIndex::SplitPoint,
+                                                 GlobalIndex::OctaveShift };
+
+        return (listedParams.count (a) != 0 && (a == ItemParam::Number || b == 0))
+               || (a == globalsGroup && readGlobals.count (b) != 0);
+    }
+
+    const std::set<ItemId>& keyboardItems()
+    {
+        static const auto items = knownItemIdsFromCatalogue();
+        return items;
+    }
 }
 
 KeyboardConfiguration KeyboardConfiguration::factory()
@@ -177,7 +225,10 @@ void SimulatedKeyboard::sendRaw (const std::vector<juce::uint8>& bytes)
 void SimulatedKeyboard::addPorts (const juce::String& name)
 {
     auto newSource = ports.addSource (name);
-    auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) { postIncoming (message); });
+    auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) {
+        if (const auto takenOutIn = receiveBuffer.accept (message.getRawDataSize()))
+            postIncoming (message, *takenOutIn);
+    });
 
     const std::lock_guard<std::mutex> lock (mutex);
     source = std::move (newSource);
@@ -208,8 +259,15 @@ void SimulatedKeyboard::vanish()     { removePorts(); }
 
 void SimulatedKeyboard::reappear()
 {
-    if (! isPresent())
-        addPorts (isInUpdateMode() ? juce::String (updatePortName) : portName);
+    if (isPresent())
+        return;
+
+    juce::String name;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        name = updateMode ? bootloaderPortName : portName;
+    }
+    addPorts (name);
 }
 
 bool SimulatedKeyboard::isPresent() const
@@ -221,11 +279,35 @@ bool SimulatedKeyboard::isPresent() const
 void SimulatedKeyboard::restartInUpdateMode()
 {
     removePorts();
+    juce::String name;
     {
         const std::lock_guard<std::mutex> lock (mutex);
         updateMode = true;
+        bootloader.restart();
+        name = bootloaderPortName;
     }
-    addPorts (updatePortName);
+    addPorts (name);
+}
+
+void SimulatedKeyboard::restartInNormalMode()
+{
+    removePorts();
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        updateMode = false;
+    }
+    addPorts (portName);
+}
+
+void SimulatedKeyboard::setUpdatePortName (const juce::String& name)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    bootloaderPortName = name;
+}
+
+int SimulatedKeyboard::getLostFrameCount() const
+{
+    return receiveBuffer.getLostFrameCount();
 }
 
 bool SimulatedKeyboard::isInUpdateMode() const
@@ -264,7 +346,7 @@ void SimulatedKeyboard::handleIncoming (const juce::MidiMessage& message)
         handleBootloaderMessage (message);
     else if (isIdentityRequest (message))
         answer (buildIdentityReply());
-    else if (isOwnSysEx (message) && message.getRawDataSize() >= 9)
+    else if (isWellFormedFrame (message))
     {
         const auto command = message.getRawData()[commandByte];
 
@@ -318,10 +400,13 @@ juce::MidiMessage SimulatedKeyboard::buildPairList (int param) const
 
 void SimulatedKeyboard::answerConfigurationRequest (const juce::MidiMessage& message)
 {
-    const auto a = message.getRawDataSize() > groupByte ? (int) message.getRawData()[groupByte] : -1;
+    const auto a = (int) message.getRawData()[groupByte];
     const auto b = frameByte9 (message);
 
-    if (a >= ItemParam::firstStored && a <= ItemParam::lastStored)
+    if (! isAnsweredRequest (a, b))
+        return;
+
+    if (a != globalsGroup)
     {
         answer (buildPairList (a));
         return;
@@ -330,13 +415,7 @@ void SimulatedKeyboard::answerConfigurationRequest (const juce::MidiMessage& mes
     int value = 0;
     {
         const std::lock_guard<std::mutex> lock (mutex);
-
-        if (a == globalsGroup && juce::isPositiveAndBelow (b, globalCount))
-            value = configuration.globals[(size_t) b];
-        else if (a == curvesGroup && juce::isPositiveAndBelow (b, curveCount))
-            value = configuration.curves[(size_t) b];
-        else if (a != ItemParam::Value)
-            return;
+        value = configuration.globals[(size_t) b];
     }
 
     answer (buildOwnFrame (commandSet, { a, b, value }));
@@ -344,15 +423,12 @@ void SimulatedKeyboard::answerConfigurationRequest (const juce::MidiMessage& mes
 
 void SimulatedKeyboard::applySetFrame (const juce::MidiMessage& message)
 {
-    if (message.getRawDataSize() < 12)
-        return;
-
     const auto a = (int) message.getRawData()[groupByte];
     const auto b = frameByte9 (message);
     const auto v = frameByte10 (message);
     const std::lock_guard<std::mutex> lock (mutex);
 
-    if (a >= ItemParam::firstStored && a <= ItemParam::lastStored)
+    if (a >= ItemParam::firstStored && a <= ItemParam::lastStored && keyboardItems().count (b) != 0)
         configuration.itemParams[(size_t) a][b] = v;
     else if (a == globalsGroup && juce::isPositiveAndBelow (b, globalCount))
         configuration.globals[(size_t) b] = v;
@@ -399,10 +475,13 @@ void SimulatedKeyboard::handleBootloaderMessage (const juce::MidiMessage& messag
 {
     SimulatedBootloader::Reply reply;
     int delayMs = 0;
+    bool imageComplete = false;
     {
         const std::lock_guard<std::mutex> lock (mutex);
+        const bool wasComplete = bootloader.isComplete();
         reply = bootloader.handle (message);
-        delayMs = bootloaderAnswerDelayMs;
+        delayMs = std::max (reply.delayMs, bootloaderAnswerDelayMs);
+        imageComplete = ! wasComplete && bootloader.isComplete();
     }
 
     if (reply.vanish)
@@ -411,11 +490,15 @@ void SimulatedKeyboard::handleBootloaderMessage (const juce::MidiMessage& messag
         return;
     }
 
-    if (! reply.answer.has_value())
-        return;
+    if (reply.answer.has_value())
+    {
+        if (delayMs > 0)
+            postOutgoing (*reply.answer, std::chrono::milliseconds (delayMs));
+        else
+            sendOutgoing (*reply.answer);
+    }
 
-    if (delayMs > 0)
-        postOutgoing (*reply.answer, std::chrono::milliseconds (delayMs));
-    else
-        sendOutgoing (*reply.answer);
+    // With the whole image in, the keyboard restarts into its new firmware.
+    if (imageComplete)
+        postAction ([this] { restartInNormalMode(); }, std::chrono::milliseconds (restartAfterUpdateMs));
 }

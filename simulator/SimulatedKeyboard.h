@@ -1,5 +1,6 @@
 #pragma once
 
+#include "simulator/KeyboardReceiveBuffer.h"
 #include "simulator/SimulatedBootloader.h"
 #include "simulator/VirtualDevice.h"
 #include "simulator/VirtualMidiPortSystem.h"
@@ -21,9 +22,13 @@ struct KeyboardConfiguration
     static KeyboardConfiguration factory();
 };
 
-/** A Vantor 49 on virtual ports: it answers the identity request and every request
-    of the configuration dialogue, accepts set frames, plays live controls on demand,
-    restarts into its bootloader on "USB A", and injects faults on demand. */
+/** A Vantor 49 on virtual ports, held to the keyboard's limits: frames land in a
+    finite receive buffer (KeyboardReceiveBuffer); it answers the identity request and
+    only the requests of the keyboard's contract; it stores set frames only for the
+    items it has, with values of one data byte; it plays live controls on demand,
+    restarts into its bootloader on "USB A MIDI 1" (as ALSA names the bootloader's
+    port), comes back in normal mode once a whole image is in, and injects faults on
+    demand. */
 class SimulatedKeyboard : public VirtualDevice
 {
 public:
@@ -45,7 +50,10 @@ public:
     };
 
     static constexpr const char* defaultPortName = "Vantor 49 MIDI 1";
-    static constexpr const char* updatePortName = "USB A";
+    static constexpr const char* updatePortName = "USB A MIDI 1";
+
+    /** After a complete firmware image the keyboard restarts in normal mode this much later. */
+    static constexpr int restartAfterUpdateMs = 500;
 
     explicit SimulatedKeyboard (VirtualMidiPortSystem& ports);
     SimulatedKeyboard (VirtualMidiPortSystem& ports, Identity identity, juce::String portName = defaultPortName);
@@ -86,6 +94,13 @@ public:
         only "USB A" ports exist and the bootloader answers. */
     void restartInUpdateMode();
     bool isInUpdateMode() const;
+
+    /** The name the bootloader's ports get ("USB A MIDI 1" by default; "USB A" as on
+        systems that name ports after the device alone). */
+    void setUpdatePortName (const juce::String& name);
+
+    /** Frames lost because they arrived faster than the keyboard takes them in. */
+    int getLostFrameCount() const;
     void setBootloaderFaults (const SimulatedBootloader::Faults& faults, int answerDelayMs = 0);
     SimulatedBootloader getBootloaderState() const;
 
@@ -101,6 +116,7 @@ private:
     juce::MidiMessage buildPairList (int param) const;
     void addPorts (const juce::String& name);
     void removePorts();
+    void restartInNormalMode();
 
     VirtualMidiPortSystem& ports;
     const juce::String portName;
@@ -115,6 +131,8 @@ private:
     bool updateMode = false;
     SimulatedBootloader bootloader;
     int bootloaderAnswerDelayMs = 0;
+    juce::String bootloaderPortName { updatePortName };
+    KeyboardReceiveBuffer receiveBuffer;
 
     std::shared_ptr<VirtualMidiPortSystem::Source> source;
     std::shared_ptr<VirtualMidiPortSystem::Sink> sink;

@@ -24,14 +24,19 @@ void VirtualDevice::stopDevice()
         thread.join();
 }
 
-void VirtualDevice::postIncoming (const juce::MidiMessage& message)
+void VirtualDevice::postIncoming (const juce::MidiMessage& message, Clock::duration delay)
 {
-    post ({ Clock::now(), 0, true, message });
+    post ({ Clock::now() + delay, 0, true, message, {} });
 }
 
 void VirtualDevice::postOutgoing (const juce::MidiMessage& message, Clock::duration delay)
 {
-    post ({ Clock::now() + delay, 0, false, message });
+    post ({ Clock::now() + delay, 0, false, message, {} });
+}
+
+void VirtualDevice::postAction (std::function<void()> action, Clock::duration delay)
+{
+    post ({ Clock::now() + delay, 0, false, {}, std::move (action) });
 }
 
 void VirtualDevice::post (Event event)
@@ -66,7 +71,9 @@ void VirtualDevice::runDevice()
         events.pop();
         lock.unlock();
 
-        if (event.incoming)
+        if (event.action)
+            event.action();
+        else if (event.incoming)
             handleIncoming (event.message);
         else
             sendOutgoing (event.message);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <queue>
 #include <thread>
@@ -27,11 +28,14 @@ protected:
     /** Stops the thread; call at the start of the derived destructor. */
     void stopDevice();
 
-    /** Queues a message from the program (any thread). */
-    void postIncoming (const juce::MidiMessage& message);
+    /** Queues a message from the program, handled on the device thread when due (any thread). */
+    void postIncoming (const juce::MidiMessage& message, Clock::duration delay = {});
 
     /** Queues a message to the program, sent from the device thread when due (any thread). */
     void postOutgoing (const juce::MidiMessage& message, Clock::duration delay = {});
+
+    /** Runs something on the device thread once the delay has passed (any thread). */
+    void postAction (std::function<void()> action, Clock::duration delay);
 
     /** Device thread: a message the program sent. */
     virtual void handleIncoming (const juce::MidiMessage& message) = 0;
@@ -46,6 +50,7 @@ private:
         juce::uint64 sequence;
         bool incoming;
         juce::MidiMessage message;
+        std::function<void()> action;
 
         bool operator> (const Event& other) const
         {

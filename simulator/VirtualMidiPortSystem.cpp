@@ -1,15 +1,86 @@
 #include "simulator/VirtualMidiPortSystem.h"
 
 #include <algorithm>
+#include <thread>
+
+using Clock = std::chrono::steady_clock;
+
+/** What every port of one system shares, as JUCE's ALSA client is shared by every
+    port of a process. */
+struct VirtualMidiPortSystem::SharedState
+{
+    // Held by every delivery, and by opening and deleting ports (JUCE's callbackLock).
+    std::recursive_mutex callbackLock;
+
+    // The input thread: it stops once no input is started, and an input started
+    // before it has finished stopping does not restart it.
+    std::mutex threadMutex;
+    int startedInputs = 0;
+    Clock::time_point threadStopsAt {};
+    std::atomic<bool> threadDead { false };
+
+    // Sends: one at a time, or both frames tear.
+    std::atomic<int> sendsInFlight { 0 };
+    std::atomic<int> overlappingSends { 0 };
+    std::atomic<juce::int64> transmitMicros { 0 };
+
+    mutable std::mutex violationMutex;
+    std::vector<juce::String> violations;
+
+    void addViolation (const juce::String& text)
+    {
+        const std::lock_guard<std::mutex> lock (violationMutex);
+
+        if (violations.size() < 20)
+            violations.push_back (text);
+    }
+
+    void inputStarted()
+    {
+        const std::lock_guard<std::mutex> lock (threadMutex);
+
+        if (startedInputs++ == 0)
+            threadDead = Clock::now() < threadStopsAt;
+    }
+
+    void inputStopped()
+    {
+        const std::lock_guard<std::mutex> lock (threadMutex);
+
+        if (--startedInputs == 0)
+        {
+            const auto stoppedBy = threadDead ? Clock::now()
+                                              : Clock::now() + std::chrono::milliseconds (inputThreadStopMs);
+            threadStopsAt = std::max (threadStopsAt, stoppedBy);
+        }
+    }
+};
 
 namespace
 {
+    // The connection whose delivery runs on this thread, if any.
+    thread_local const VirtualConnection* connectionDeliveringHere = nullptr;
+
+    /** What the other end gets of a frame whose send overlapped another: its first
+        half, then the end of the SysEx (a short message is lost whole). */
+    std::optional<juce::MidiMessage> tear (const juce::MidiMessage& message)
+    {
+        if (! message.isSysEx() || message.getRawDataSize() < 4)
+            return std::nullopt;
+
+        std::vector<juce::uint8> bytes (message.getRawData(), message.getRawData() + message.getRawDataSize() / 2);
+        bytes.push_back (0xF7);
+        return juce::MidiMessage (bytes.data(), (int) bytes.size(), 0.0);
+    }
+
     class VirtualInputPort : public MidiInputPort
     {
     public:
-        VirtualInputPort (std::shared_ptr<VirtualMidiPortSystem::Source> src, MidiPortReceiver& receiver)
-            : source (std::move (src)),
-              connection (std::make_shared<VirtualConnection> (source->getName(), receiver))
+        VirtualInputPort (std::shared_ptr<VirtualMidiPortSystem::SharedState> sharedState,
+                          std::shared_ptr<VirtualMidiPortSystem::Source> src, MidiPortReceiver& receiver)
+            : state (std::move (sharedState)),
+              source (std::move (src)),
+              connection (std::make_shared<VirtualConnection> (state, source->getName(), receiver))
         {
             source->attach (connection);
         }
@@ -17,6 +88,7 @@ namespace
         ~VirtualInputPort() override
         {
             connection->stop();
+            connection->close();
             source->detach (connection);
         }
 
@@ -25,6 +97,7 @@ namespace
         juce::String getName() const override   { return source->getName(); }
 
     private:
+        std::shared_ptr<VirtualMidiPortSystem::SharedState> state;
         std::shared_ptr<VirtualMidiPortSystem::Source> source;
         std::shared_ptr<VirtualConnection> connection;
     };
@@ -32,12 +105,46 @@ namespace
     class VirtualOutputPort : public MidiOutputPort
     {
     public:
-        explicit VirtualOutputPort (std::shared_ptr<VirtualMidiPortSystem::Sink> s) : sink (std::move (s)) {}
+        VirtualOutputPort (std::shared_ptr<VirtualMidiPortSystem::SharedState> sharedState,
+                           std::shared_ptr<VirtualMidiPortSystem::Sink> s)
+            : state (std::move (sharedState)), sink (std::move (s))
+        {
+            const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);   // as JUCE creates its port
+        }
 
-        void sendMessageNow (const juce::MidiMessage& message) override   { sink->receive (message); }
-        juce::String getName() const override                              { return sink->getName(); }
+        ~VirtualOutputPort() override
+        {
+            const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);   // as JUCE deletes its port
+        }
+
+        juce::String getName() const override   { return sink->getName(); }
 
     private:
+        void transmit (const juce::MidiMessage& message) override
+        {
+            const bool overlapping = state->sendsInFlight.fetch_add (1) > 0;
+            const auto overlapsAtStart = state->overlappingSends.load();
+
+            if (overlapping)
+            {
+                ++state->overlappingSends;
+                state->addViolation ("two sends overlapped on the sequencer");
+            }
+
+            if (const auto micros = state->transmitMicros.load(); micros > 0)
+                std::this_thread::sleep_for (std::chrono::microseconds (micros));
+
+            const bool torn = overlapping || state->overlappingSends.load() != overlapsAtStart;
+
+            if (! torn)
+                sink->receive (message);
+            else if (const auto remains = tear (message))
+                sink->receive (*remains);
+
+            --state->sendsInFlight;
+        }
+
+        std::shared_ptr<VirtualMidiPortSystem::SharedState> state;
         std::shared_ptr<VirtualMidiPortSystem::Sink> sink;
     };
 
@@ -60,61 +167,55 @@ namespace
 }
 
 //==============================================================================
-VirtualConnection::VirtualConnection (juce::String name, MidiPortReceiver& r)
-    : portName (std::move (name)), receiver (r)
+VirtualConnection::VirtualConnection (std::shared_ptr<VirtualMidiPortSystem::SharedState> s, juce::String name,
+                                      MidiPortReceiver& r)
+    : state (std::move (s)), portName (std::move (name)), receiver (r)
 {
 }
 
 void VirtualConnection::start()
 {
-    const std::lock_guard<std::mutex> lock (mutex);
-    started = true;
+    if (! started.exchange (true))
+        state->inputStarted();
 }
 
 void VirtualConnection::stop()
 {
-    std::unique_lock<std::mutex> lock (mutex);
-    started = false;
-
-    const auto self = std::this_thread::get_id();
-
-    if (std::find (delivering.begin(), delivering.end(), self) != delivering.end())
-        return;   // stopped from inside its own delivery: that one finishes on return
-
-    idle.wait (lock, [this] { return delivering.empty(); });
+    if (started.exchange (false))
+        state->inputStopped();
 }
 
 void VirtualConnection::deliver (const juce::MidiMessage& message)
 {
-    const auto self = std::this_thread::get_id();
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
+    if (! started || closed || state->threadDead)
+        return;
 
-        if (! started)
-            return;
-
-        delivering.push_back (self);
-    }
-
+    const auto* outer = connectionDeliveringHere;
+    connectionDeliveringHere = this;
     receiver.handleIncomingPortMessage (portName, message);
+    connectionDeliveringHere = outer;
+}
 
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        delivering.erase (std::find (delivering.begin(), delivering.end(), self));
-    }
-    idle.notify_all();
+void VirtualConnection::close()
+{
+    const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);
+
+    if (connectionDeliveringHere == this)
+        state->addViolation ("the input \"" + portName + "\" was deleted from inside its own delivery");
+
+    closed = true;
 }
 
 //==============================================================================
-VirtualMidiPortSystem::Source::Source (juce::String n) : name (std::move (n)) {}
+VirtualMidiPortSystem::Source::Source (std::shared_ptr<SharedState> s, juce::String n)
+    : state (std::move (s)), name (std::move (n))
+{
+}
 
 void VirtualMidiPortSystem::Source::deliver (const juce::MidiMessage& message)
 {
-    std::vector<std::shared_ptr<VirtualConnection>> receivers;
-    {
-        const std::lock_guard<std::mutex> lock (mutex);
-        receivers = connections;
-    }
+    const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);
+    const auto receivers = connections;   // a receiver may close its own port meanwhile
 
     for (auto& connection : receivers)
         connection->deliver (message);
@@ -122,13 +223,13 @@ void VirtualMidiPortSystem::Source::deliver (const juce::MidiMessage& message)
 
 void VirtualMidiPortSystem::Source::attach (const std::shared_ptr<VirtualConnection>& connection)
 {
-    const std::lock_guard<std::mutex> lock (mutex);
+    const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);
     connections.push_back (connection);
 }
 
 void VirtualMidiPortSystem::Source::detach (const std::shared_ptr<VirtualConnection>& connection)
 {
-    const std::lock_guard<std::mutex> lock (mutex);
+    const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);
     erase (connections, connection);
 }
 
@@ -153,12 +254,12 @@ void VirtualMidiPortSystem::Sink::disconnect()
 }
 
 //==============================================================================
-VirtualMidiPortSystem::VirtualMidiPortSystem() = default;
+VirtualMidiPortSystem::VirtualMidiPortSystem() : state (std::make_shared<SharedState>()) {}
 VirtualMidiPortSystem::~VirtualMidiPortSystem() = default;
 
 std::shared_ptr<VirtualMidiPortSystem::Source> VirtualMidiPortSystem::addSource (const juce::String& name)
 {
-    auto source = std::make_shared<Source> (name);
+    auto source = std::make_shared<Source> (state, name);
     const std::lock_guard<std::mutex> lock (mutex);
     sources.push_back (source);
     return source;
@@ -209,15 +310,34 @@ std::unique_ptr<MidiInputPort> VirtualMidiPortSystem::openInput (int index, Midi
         source = sources[(size_t) index];
     }
 
-    return std::make_unique<VirtualInputPort> (std::move (source), receiver);
+    return std::make_unique<VirtualInputPort> (state, std::move (source), receiver);
 }
 
 std::unique_ptr<MidiOutputPort> VirtualMidiPortSystem::openOutput (int index)
 {
-    const std::lock_guard<std::mutex> lock (mutex);
+    std::shared_ptr<Sink> sink;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
 
-    if (! juce::isPositiveAndBelow (index, (int) sinks.size()))
-        return {};
+        if (! juce::isPositiveAndBelow (index, (int) sinks.size()))
+            return {};
 
-    return std::make_unique<VirtualOutputPort> (sinks[(size_t) index]);
+        sink = sinks[(size_t) index];
+    }
+
+    return std::make_unique<VirtualOutputPort> (state, std::move (sink));
 }
+
+void VirtualMidiPortSystem::setTransmitTime (std::chrono::microseconds time)
+{
+    state->transmitMicros = time.count();
+}
+
+std::vector<juce::String> VirtualMidiPortSystem::getViolations() const
+{
+    const std::lock_guard<std::mutex> lock (state->violationMutex);
+    return state->violations;
+}
+
+int VirtualMidiPortSystem::getOverlappingSendCount() const   { return state->overlappingSends.load(); }
+bool VirtualMidiPortSystem::isInputThreadDead() const         { return state->threadDead.load(); }

@@ -2,20 +2,25 @@
 
 #include "device/MidiPortSystem.h"
 
-#include <condition_variable>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
-/** In-process MIDI ports. A device adds sources (which the program opens as inputs)
-    and sinks (which it opens as outputs). A source delivers on whichever thread the
-    device calls it from, as the operating system's MIDI thread would. */
+/** In-process MIDI ports that behave as JUCE 7's ALSA ports do where it matters:
+    a device adds sources (which the program opens as inputs) and sinks (which it
+    opens as outputs); deliveries hold one callback lock that opening and deleting
+    ports also take; stop() does not wait for a delivery in flight; an input started
+    while the input thread is still stopping stays silent; and sends that overlap
+    tear their frames. What the program does wrong with them is recorded as a
+    violation instead of being forgiven. */
 class VirtualMidiPortSystem : public MidiPortSystem
 {
 public:
     class Source;
     class Sink;
+    struct SharedState;
 
     VirtualMidiPortSystem();
     ~VirtualMidiPortSystem() override;
@@ -32,51 +37,68 @@ public:
     std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override;
     std::unique_ptr<MidiOutputPort> openOutput (int index) override;
 
+    /** How long one send keeps the sequencer busy; longer makes overlapping sends easy to catch. */
+    void setTransmitTime (std::chrono::microseconds time);
+
+    /** Every misuse seen so far: overlapping sends, an input deleted inside its own delivery. */
+    std::vector<juce::String> getViolations() const;
+
+    int getOverlappingSendCount() const;
+
+    /** True while the modelled input thread is dead: inputs started too soon after the
+        last one stopped, and nothing reaches any input until all stop and start again. */
+    bool isInputThreadDead() const;
+
 private:
+    std::shared_ptr<SharedState> state;
     std::mutex mutex;
     std::vector<std::shared_ptr<Source>> sources;
     std::vector<std::shared_ptr<Sink>> sinks;
 };
 
-/** One receiver of a source: started, stopped, and waited for when stopped. */
+/** One receiver of a source. */
 class VirtualConnection
 {
 public:
-    VirtualConnection (juce::String portName, MidiPortReceiver& receiver);
+    VirtualConnection (std::shared_ptr<VirtualMidiPortSystem::SharedState> state, juce::String portName,
+                       MidiPortReceiver& receiver);
 
     void start();
-
-    /** Afterwards no delivery runs, unless stop was called from inside one. */
     void stop();
 
+    /** Called with the callback lock held. */
     void deliver (const juce::MidiMessage& message);
 
+    /** The port is being deleted: waits for a delivery on another thread, and records a
+        violation when called from inside this connection's own delivery. */
+    void close();
+
 private:
+    std::shared_ptr<VirtualMidiPortSystem::SharedState> state;
     const juce::String portName;
     MidiPortReceiver& receiver;
-    std::mutex mutex;
-    std::condition_variable idle;
-    bool started = false;
-    std::vector<std::thread::id> delivering;
+    std::atomic<bool> started { false };
+    bool closed = false;   // guarded by the callback lock
 };
 
 class VirtualMidiPortSystem::Source
 {
 public:
-    explicit Source (juce::String name);
+    Source (std::shared_ptr<SharedState> state, juce::String name);
 
     const juce::String& getName() const noexcept   { return name; }
 
-    /** Hands the message to every started receiver, on the calling thread. */
+    /** Hands the message to every started receiver, on the calling thread, holding
+        the callback lock as JUCE's input thread does. */
     void deliver (const juce::MidiMessage& message);
 
     void attach (const std::shared_ptr<VirtualConnection>& connection);
     void detach (const std::shared_ptr<VirtualConnection>& connection);
 
 private:
+    std::shared_ptr<SharedState> state;
     const juce::String name;
-    std::mutex mutex;
-    std::vector<std::shared_ptr<VirtualConnection>> connections;
+    std::vector<std::shared_ptr<VirtualConnection>> connections;   // guarded by the callback lock
 };
 
 class VirtualMidiPortSystem::Sink

@@ -7,16 +7,20 @@ namespace
 {
     const juce::String keyboardInput ("Vantor 49 MIDI 1");
 
-    /** A manager already connected to a keyboard input; messages are fed on the test thread. */
+    /** A manager already connected to a keyboard input; messages are fed on the test thread.
+        The search probes an output of another name, which then goes away. */
     struct Dispatch : ::testing::Test
     {
         VirtualMidiPortSystem ports;
+        std::shared_ptr<VirtualMidiPortSystem::Sink> probed = ports.addSink ("Synth", {});
         LumManager49 manager { ports };
         RecordingListener listener;
 
         void SetUp() override
         {
             manager.addListener (&listener);
+            manager.startScan();
+            ports.removeSink (probed);
             manager.handleIncomingPortMessage (keyboardInput, keyboardIdentityReply());
             ASSERT_TRUE (manager.isConnected());
         }
@@ -40,7 +44,7 @@ TEST_F (Dispatch, IdentificationWithoutAnOutputStillConnects)
 {
     EXPECT_EQ (listener.count (ManagerEvent::KeyboardConnected), 1);
     EXPECT_EQ (manager.getInputPortName(), keyboardInput);
-    EXPECT_EQ (manager.getOutputPortName(), "");
+    EXPECT_EQ (manager.getOutputPortName(), "Synth");
     EXPECT_FALSE (manager.hasDeviceOutput());
     EXPECT_FALSE (manager.requestItemNumbers());
     manager.sendAllToKeyboard();   // nothing to send it to; must not fail
@@ -123,6 +127,25 @@ TEST_F (Dispatch, CurveAnswersAreStoredWithinRange)
     EXPECT_EQ (last().first, 11);
     for (auto c : manager.curves)
         EXPECT_NE (c, 42);
+}
+
+TEST_F (Dispatch, SingleValueAnswersCutShortOfTheirValueChangeNothing)
+{
+    manager.curves[4] = 40;
+    const std::vector<int> cutShort[] {
+        { 0x41, 4 },   // a curve
+        { 0x40, 6 },   // the MIDI channel
+        { 0x40, 2 },   // the knob mode
+        { 0x40, 3 },   // the octave shift
+        { 0x40, 8 },   // another global
+        { 0x00, 1 },   // an item value
+    };
+
+    for (const auto& data : cutShort)
+        feedFrame (2, data);   // eleven bytes: no value byte before F7
+
+    EXPECT_EQ (manager.curves[4], 40);
+    EXPECT_EQ (eventCount(), 1u);   // only the connection
 }
 
 TEST_F (Dispatch, ItemValueFramesAreReported)
@@ -224,6 +247,11 @@ TEST_F (Dispatch, NothingButAnIdentityReplyCountsBeforeConnection)
     EXPECT_EQ (fresh.itemParams[ItemParam::Number].at (5), 18);
 
     fresh.handleIncomingMidiMessage (nullptr, keyboardIdentityReply());
+    EXPECT_FALSE (fresh.isConnected());   // no search is running: nobody asked
+
+    const auto output = otherPorts.addSink ("Out", {});
+    fresh.startScan();
+    fresh.handleIncomingMidiMessage (nullptr, keyboardIdentityReply());
     EXPECT_TRUE (fresh.isConnected());
     EXPECT_EQ (fresh.getInputPortName(), "unknown");
 }
@@ -264,7 +292,7 @@ TEST (SendAll, TheDefaultsGive549FramesNeverItem65AndOnlyDataBytes)
     manager.itemParams[ItemParam::Number][65] = 10;   // as a loaded file might give it
     manager.itemParams[ItemParam::Mode][65] = 1;
 
-    const auto frames = manager.buildSendAllFrames();
+    const auto frames = manager.planSendAll().frames;
 
     EXPECT_EQ (frames.size(), 549u);
 
@@ -297,7 +325,7 @@ TEST (SendAll, ValuesOutsideADataByteAreLeftOutNotWrapped)
     manager.curves[4] = -1;
     manager.itemParams[ItemParam::Number][500] = 3;   // an item no byte can name
 
-    const auto frames = manager.buildSendAllFrames();
+    const auto frames = manager.planSendAll().frames;
 
     EXPECT_EQ (frames.size(), 549u - 2 - 1 - 1);
     for (const auto& frame : frames)

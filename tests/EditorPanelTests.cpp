@@ -301,11 +301,11 @@ TEST_F (EditorPanel, TwoStateGlobalsStoreOneOr127)
 
 TEST_F (EditorPanel, ItemFieldsChangeNothingBeforeAControlIsPicked)
 {
-    const auto before = manager().buildSendAllFrames();
+    const auto before = manager().planSendAll().frames;
     choose (A::ccNumber (*panel), "20 - Undefined");
     choose (A::mode (*panel), "MMC");
 
-    const auto after = manager().buildSendAllFrames();
+    const auto after = manager().planSendAll().frames;
     ASSERT_EQ (after.size(), before.size());
     for (size_t i = 0; i < after.size(); ++i)
         EXPECT_EQ (bytesOf (after[i]), bytesOf (before[i]));

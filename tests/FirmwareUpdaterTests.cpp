@@ -4,6 +4,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <filesystem>
+#include <thread>
 
 namespace
 {
@@ -30,9 +31,21 @@ namespace
                 return;
 
             const auto reply = bootloader.handle (message);
+            const auto delayMs = std::max (reply.delayMs, answerDelayMs);
 
-            if (reply.answer.has_value())
+            if (reply.answer.has_value() && delayMs == 0)
                 updater.handleMidiMessage (*reply.answer);
+            else if (reply.answer.has_value())
+                late.push_back (std::thread ([this, answer = *reply.answer, delayMs] {
+                    juce::Thread::sleep (delayMs);
+                    updater.handleMidiMessage (answer);
+                }));
+        }
+
+        ~BootloaderHelper()
+        {
+            for (auto& thread : late)
+                thread.join();
         }
 
         void reportProgress (double fraction) override
@@ -51,6 +64,8 @@ namespace
         SimulatedBootloader bootloader;
         std::map<size_t, std::vector<juce::MidiMessage>> scriptedAnswers;   // by send index, instead of the bootloader
         std::atomic<bool> silent { false };
+        int answerDelayMs = 0;   // every answer this late
+        std::vector<std::thread> late;
         std::mutex mutex;
         std::vector<juce::MidiMessage> sent;
         std::vector<double> progress;
@@ -221,4 +236,53 @@ TEST_F (Updater, AfterACancelNothingMoreIsSent)
 
     EXPECT_FALSE (worker.result);
     EXPECT_EQ (helper.sentCount(), 2u);   // the start frame and the block in transit, once
+}
+
+TEST_F (Updater, AnAnswerToABlockSentTwiceIsNeverCreditedToTheNextBlock)
+{
+    HalvekFWUpdater quick (HalvekFWUpdater::AckWait::wokenByAnswer, { 5, 20, 1000 });   // 100 ms per attempt
+    BootloaderHelper script (quick);
+    quick.setHelper (&script);
+    quick.setTraceSink ([] (const juce::String&) {});
+    script.silent = true;
+
+    // Two blocks. The first block's first frame is answered only after its time-out,
+    // together with its second; that second answer comes while the last block is sent,
+    // whose own answer is lost; the last block's second frame is answered.
+    script.scriptedAnswers[2] = { ack };
+    script.scriptedAnswers[3] = { ack };
+    script.scriptedAnswers[4] = { ack };
+
+    quick.setFirmwareFile (firmware (std::vector<juce::uint8> (29, 0x11)));
+    ASSERT_TRUE (quick.burn());
+
+    ASSERT_EQ (script.sent.size(), 5u);   // the start, the first block twice, the last block twice
+    EXPECT_EQ (bytesOf (script.sent[3]), bytesOf (script.sent[4]));
+    EXPECT_EQ (bytesOf (script.sent[4])[8], 0);
+}
+
+TEST (UpdaterAnswers, ABootloaderAnsweringEveryFrameAfterItsTimeOutStillGetsTheWholeImage)
+{
+    ScratchFolder scratch;
+    HalvekFWUpdater updater (HalvekFWUpdater::AckWait::wokenByAnswer, { 5, 20, 1000 });
+    BootloaderHelper helper (updater);
+    updater.setHelper (&helper);
+    updater.setTraceSink ([] (const juce::String&) {});
+    helper.answerDelayMs = 150;   // every frame is sent twice, and each is answered
+
+    SimulatedBootloader::Faults rejectLastOnce;
+    rejectLastOnce.rejectBlock[4] = 1;
+    helper.bootloader.setFaults (rejectLastOnce);
+
+    std::vector<juce::uint8> image (140);   // five blocks
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = (juce::uint8) (i * 13);
+    const auto file = scratch.file ("Vantor49.bin");
+    file.replaceWithData (image.data(), image.size());
+    updater.setFirmwareFile (file.getFullPathName());
+
+    EXPECT_TRUE (updater.burn());
+    ASSERT_TRUE (helper.bootloader.isComplete());
+    EXPECT_EQ (*helper.bootloader.getImage(), image);
+    EXPECT_EQ (helper.bootloader.getOutOfOrderCount(), 0);
 }

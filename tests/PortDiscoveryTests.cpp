@@ -132,31 +132,48 @@ TEST_F (Search, TheKeyboardOnTheSecondOfThreeOutputsIsConnectedAtOnce)
 
     tickAt (manager, 4000, start);
     EXPECT_FALSE (manager.isTimerRunning());
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_EQ (manager.getOpenInputCount(), 1);   // the keyboard's own, for its answers
     EXPECT_EQ (listener.count (ManagerEvent::SearchFailed), 0);
     EXPECT_EQ (listener.count (ManagerEvent::KeyboardConnected), 1);
 }
 
-TEST_F (Search, AReplyArrivingAfterTheNextProbeIsAttributedToTheNextOutput)
+TEST_F (Search, ALateReplyIsPairedWithTheOutputOfItsOwnNameElseWithTheOutputProbedThen)
 {
-    VirtualStudio studio;
-    SimulatedKeyboard::Faults slowIdentity;
-    slowIdentity.delayAnswersMs[1] = 300;
-    studio.getKeyboard().setFaults (slowIdentity);
+    {
+        VirtualStudio studio;
+        SimulatedKeyboard::Faults slowIdentity;
+        slowIdentity.delayAnswersMs[1] = 300;
+        studio.getKeyboard().setFaults (slowIdentity);
 
-    LumManager49 manager (studio.getPorts());
+        LumManager49 manager (studio.getPorts());
+        attach (manager);
+        const auto start = clock.now.load();
+        manager.startScan();
+        tickAt (manager, 2000, start);   // probes the keyboard; its answer is late
+        tickAt (manager, 4000, start);   // moves on to the synth module
+
+        ASSERT_TRUE (listener.waitFor (ManagerEvent::KeyboardConnected));
+        EXPECT_EQ (manager.getInputPortName(), SimulatedKeyboard::defaultPortName);
+        EXPECT_EQ (manager.getOutputPortName(), SimulatedKeyboard::defaultPortName);
+    }
+
+    // A device whose input and output are named apart: the output probed when the reply came.
+    VirtualMidiPortSystem ports;
+    ProbedOutput a (ports, "Out A", clock), b (ports, "Out B", clock);
+    auto input = ports.addSource ("Keyboard In");
+    LumManager49 manager (ports);
     attach (manager);
     const auto start = clock.now.load();
     manager.startScan();
-    tickAt (manager, 2000, start);   // probes the keyboard; its answer is late
-    tickAt (manager, 4000, start);   // moves on to the synth module
+    tickAt (manager, 2000, start);
+    input->deliver (keyboardIdentityReply());
 
-    ASSERT_TRUE (listener.waitFor (ManagerEvent::KeyboardConnected));
-    EXPECT_EQ (manager.getInputPortName(), SimulatedKeyboard::defaultPortName);
-    EXPECT_EQ (manager.getOutputPortName(), "Synth Module");
+    ASSERT_EQ (listener.count (ManagerEvent::KeyboardConnected), 2);
+    EXPECT_EQ (manager.getInputPortName(), "Keyboard In");
+    EXPECT_EQ (manager.getOutputPortName(), "Out B");
 }
 
-TEST_F (Search, ASecondIdentityReplyReconnectsAndClosesTheInputs)
+TEST_F (Search, ASecondIdentityReplyReconnectsAndKeepsOnlyTheKeyboardsInput)
 {
     VirtualStudio studio;
     LumManager49 manager (studio.getPorts());
@@ -171,9 +188,14 @@ TEST_F (Search, ASecondIdentityReplyReconnectsAndClosesTheInputs)
                                     0x02, 0x00, 0x02, 0x01, 0x00, 0x07, 0xF7 });
 
     ASSERT_TRUE (listener.waitFor (ManagerEvent::KeyboardConnected, 2));
-    EXPECT_TRUE (pumpUntil ([&] { return manager.getOpenInputCount() == 0; }));
+    EXPECT_TRUE (pumpUntil ([&] { return manager.getOpenInputCount() == 1; }));
     EXPECT_EQ (manager.getFirmwareRevision(), (std::array<juce::uint8, 4> { 2, 1, 0, 7 }));
     EXPECT_EQ (manager.getOutputPortName(), SimulatedKeyboard::defaultPortName);
+
+    // Still heard: the read the reconnection restarts can finish.
+    studio.getKeyboard().playControlChange (1, 74, 5);
+    EXPECT_TRUE (listener.waitFor (ManagerEvent::ControlMoved));
+    EXPECT_TRUE (studio.getPorts().getViolations().empty());
 }
 
 TEST_F (Search, RejectedIdentityRepliesAreIgnored)

@@ -101,7 +101,7 @@ TEST_F (ReliableEditor, EditsDuringTheReadLeaveAConsistentModel)
     const auto number = manager().itemParams[ItemParam::Number].at (1);
     EXPECT_TRUE (number == 39 || number == 74) << number;   // the last edit, or the keyboard's answer after it
     EXPECT_TRUE (manager().globals[2] == 1 || manager().globals[2] == 127);
-    for (const auto& frame : manager().buildSendAllFrames())
+    for (const auto& frame : manager().planSendAll().frames)
         EXPECT_TRUE (hasOnlyDataBytes (frame));
 }
 
@@ -129,9 +129,9 @@ TEST_F (FirmwareUpdateFaults, AKeyboardVanishingMidTransferEndsInTheErrorBoxAfte
     runFirmwareUpdate (manager, {}, dialogs);   // four unanswered attempts, about 12.4 s
 
     ASSERT_FALSE (dialogs.shown.empty());
-    EXPECT_EQ (dialogs.shown.back().message, "The burn process completed, but there was an error");
+    EXPECT_TRUE (dialogs.shown.back().message.startsWith ("The burn process completed, but there was an error\n\n"));
     EXPECT_EQ (studio.getKeyboard().getBootloaderState().getAcceptedBlockCount(), 3);
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_TRUE (manager.isSearching());
 }
 
 TEST_F (FirmwareUpdateFaults, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBlockInTransit)
@@ -142,9 +142,9 @@ TEST_F (FirmwareUpdateFaults, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBloc
     runFirmwareUpdate (manager, {}, dialogs);
     pumpFor (300);
 
-    EXPECT_EQ (dialogs.shown.back().message, "The burn process has been canceled");
+    EXPECT_TRUE (dialogs.shown.back().message.startsWith ("The burn process has been canceled"));
     EXPECT_LE (studio.getKeyboard().getBootloaderState().getBlockFramesReceived(), 1);
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_TRUE (manager.isSearching());
 }
 
 TEST_F (ReliableEditor, ADelayedAnswerLaterThanTheNextRequestIsTakenWhenItComes)

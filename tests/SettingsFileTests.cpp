@@ -20,7 +20,7 @@ namespace
 
         int item (int param, ItemId id) const   { return manager.itemParams[(size_t) param].at (id); }
 
-        std::vector<juce::MidiMessage> snapshot() const   { return manager.buildSendAllFrames(); }
+        std::vector<juce::MidiMessage> snapshot() const   { return manager.planSendAll().frames; }
 
         void expectModelUnchanged (const std::vector<juce::MidiMessage>& before)
         {
@@ -144,7 +144,7 @@ TEST_F (SettingsFile, AbsurdValuesLoadAsTheyAreButNeverReachTheWire)
     EXPECT_EQ (item (ItemParam::Mode, 1), 99999);
     EXPECT_EQ (item (ItemParam::Number, 5000), 1);
 
-    for (const auto& frame : manager.buildSendAllFrames())
+    for (const auto& frame : manager.planSendAll().frames)
         EXPECT_TRUE (hasOnlyDataBytes (frame));
 }
 

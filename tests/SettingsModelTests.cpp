@@ -4,7 +4,7 @@
 
 namespace
 {
-    struct SettingsModel : ::testing::Test
+    struct ManagerModel : ::testing::Test
     {
         VirtualMidiPortSystem ports;
         LumManager49 manager { ports };
@@ -27,7 +27,7 @@ namespace
     };
 }
 
-TEST_F (SettingsModel, AfterConstructionEveryCatalogueItemButTheTwoWheelsHasAllSixValues)
+TEST_F (ManagerModel, AfterConstructionEveryCatalogueItemButTheTwoWheelsHasAllSixValues)
 {
     for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
     {
@@ -44,7 +44,7 @@ TEST_F (SettingsModel, AfterConstructionEveryCatalogueItemButTheTwoWheelsHasAllS
     EXPECT_EQ (manager.getFirmwareRevision(), (std::array<juce::uint8, 4> {}));
 }
 
-TEST_F (SettingsModel, EachKindStartsWithItsDefaults)
+TEST_F (ManagerModel, EachKindStartsWithItsDefaults)
 {
     expectItem (1, ItemMode::Control, ChannelUpper, 74, 0);          // knob
     expectItem (10, ItemMode::Control, ChannelUpper, 91, 0);
@@ -65,12 +65,14 @@ TEST_F (SettingsModel, EachKindStartsWithItsDefaults)
         expectItem (hidden, ItemMode::Control, ChannelUpper, -1, 0);
 }
 
-TEST_F (SettingsModel, ResetRestoresDefaultsAndClearsTheRevisionButLeavesGlobals)
+TEST_F (ManagerModel, ResetRestoresDefaultsAndClearsTheRevisionButLeavesGlobals)
 {
     manager.itemParams[ItemParam::Number][1] = 5;
     manager.itemParams[ItemParam::Number][65] = 9;
     manager.itemParams[ItemParam::Mode].erase (112);
     manager.globals[3] = -2;
+    const auto keyboardOutput = ports.addSink ("Keyboard", {});
+    manager.startScan();
     manager.handleIncomingPortMessage ("Keyboard", keyboardIdentityReply ({ 2, 1, 0, 5 }));
     ASSERT_EQ (manager.getFirmwareRevision(), (std::array<juce::uint8, 4> { 2, 1, 0, 5 }));
 
@@ -83,7 +85,7 @@ TEST_F (SettingsModel, ResetRestoresDefaultsAndClearsTheRevisionButLeavesGlobals
     EXPECT_EQ (manager.getFirmwareRevision(), (std::array<juce::uint8, 4> {}));
 }
 
-TEST_F (SettingsModel, NumberLookupGivesSharedNumbersToTheHighestItem)
+TEST_F (ManagerModel, NumberLookupGivesSharedNumbersToTheHighestItem)
 {
     manager.rebuildNumberToItem();
     EXPECT_EQ (manager.numberToItem.at (74), 1);
@@ -95,7 +97,7 @@ TEST_F (SettingsModel, NumberLookupGivesSharedNumbersToTheHighestItem)
     EXPECT_EQ (manager.numberToItem.at (74), 5);
 }
 
-TEST_F (SettingsModel, KnownItemsAreTheCatalogueLessWheelsAndHiddenItems)
+TEST_F (ManagerModel, KnownItemsAreTheCatalogueLessWheelsAndHiddenItems)
 {
     EXPECT_EQ (manager.knownItemIds.size(), 84u);
 

@@ -63,12 +63,14 @@ TEST_F (FirmwareDialogue, TheUpdateModeBoxHasItsTwoLines)
     EXPECT_TRUE (dialogs.fileRequests.empty());
 }
 
-TEST_F (FirmwareDialogue, CancellingTheFirstBoxOrTheChooserShowsNothingAndDetaches)
+TEST_F (FirmwareDialogue, CancellingTheFirstBoxOrTheChooserShowsNothingAndSearchesAgain)
 {
     manager.openInputs();
     dialogs.okCancelAnswers = { false };
     runFirmwareUpdate (manager, {}, dialogs);
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_TRUE (manager.isSearching());
+    EXPECT_FALSE (studio.getPorts().isInputThreadDead());   // its inputs were not restarted too soon
+    manager.stopScan();
 
     runFirmwareUpdate (manager, {}, dialogs);   // OK, then the chooser is cancelled
     ASSERT_EQ (dialogs.fileRequests.size(), 1u);
@@ -76,10 +78,10 @@ TEST_F (FirmwareDialogue, CancellingTheFirstBoxOrTheChooserShowsNothingAndDetach
     EXPECT_EQ (dialogs.fileRequests[0].pattern, "Vantor*.bin");
     EXPECT_EQ (dialogs.fileRequests[0].startDirectory, juce::File::getSpecialLocation (juce::File::userHomeDirectory));
     EXPECT_TRUE (messageTexts().empty());
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
+    EXPECT_TRUE (manager.isSearching());
 }
 
-TEST_F (FirmwareDialogue, WithoutAnUpdatePortTheErrorIsShownAndNoInputStaysOpen)
+TEST_F (FirmwareDialogue, WithoutAnUpdatePortTheErrorIsShownAndTheSearchStartsAgain)
 {
     dialogs.onOkCancel = nullptr;   // the keyboard is not restarted in update mode
     manager.connectPorts (SimulatedKeyboard::defaultPortName, SimulatedKeyboard::defaultPortName);
@@ -92,8 +94,7 @@ TEST_F (FirmwareDialogue, WithoutAnUpdatePortTheErrorIsShownAndNoInputStaysOpen)
     EXPECT_EQ (dialogs.shown.back().icon, juce::MessageBoxIconType::WarningIcon);
     EXPECT_EQ (dialogs.progressWindowsRun, 0);
     EXPECT_FALSE (manager.hasDeviceOutput());
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
-    EXPECT_EQ (manager.getInputPortName(), "USB A");
+    EXPECT_TRUE (manager.isSearching());
 }
 
 TEST_F (FirmwareDialogue, AWholeTransferReachesTheBootloaderByteForByte)
@@ -110,8 +111,8 @@ TEST_F (FirmwareDialogue, AWholeTransferReachesTheBootloaderByteForByte)
     ASSERT_TRUE (bootloader.getImage().has_value());
     EXPECT_EQ (*bootloader.getImage(), image);
     EXPECT_EQ (bootloader.getRejectionCount(), 0);
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
-    EXPECT_EQ (manager.getOutputPortName(), "USB A");   // the link stays on the update port
+    EXPECT_FALSE (manager.hasDeviceOutput());   // not left on the update port: the search runs again
+    EXPECT_TRUE (manager.isSearching());
 }
 
 TEST_F (FirmwareDialogue, AGivenPathSkipsTheChooser)
@@ -135,8 +136,9 @@ TEST_F (FirmwareDialogue, AnEmptyFileOrARefusedBlockEndsWithTheErrorBox)
     dialogs.fileAnswers = { firmware (imageOfSize (500)) };
     runFirmwareUpdate (manager, {}, dialogs);
 
-    const auto failed = "Firmware Update Error: The burn process completed, but there was an error";
-    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { failed, failed }));
+    // Nothing was sent from the empty file; the refused block left the firmware incomplete.
+    const juce::String failed ("Firmware Update Error: The burn process completed, but there was an error");
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { failed, failed + "\n\n" + FirmwareDialogTexts::incompleteFirmware }));
     EXPECT_EQ (keyboard.getBootloaderState().getAcceptedBlockCount(), 2);
 }
 
@@ -150,8 +152,23 @@ TEST_F (FirmwareDialogue, CancelWhileABlockIsAwaitedShowsTheCancelBoxAndSendsNot
 
     runFirmwareUpdate (manager, {}, dialogs);
 
-    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { "Firmware Update Error: The burn process has been canceled" }));
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { juce::String ("Firmware Update Error: The burn process has been canceled\n\n")
+                                                            + FirmwareDialogTexts::incompleteFirmware }));
     pumpFor (200);
+    EXPECT_EQ (keyboard.getBootloaderState().getBlockFramesReceived(), 1);
+}
+
+TEST_F (FirmwareDialogue, CancelWhileTheLastBlockIsAnsweredShowsWhatTheBootloaderAnswered)
+{
+    SimulatedBootloader::Faults slowLastAnswer;
+    slowLastAnswer.lateFirstAnswerMs[0] = 300;   // a one-block image: its only block is the last
+    keyboard.setBootloaderFaults (slowLastAnswer);
+    dialogs.fileAnswers = { firmware ({ 1, 2, 3 }) };
+    dialogs.cancelProgressWhen = [this] { return keyboard.getBootloaderState().getBlockFramesReceived() >= 1; };
+
+    runFirmwareUpdate (manager, {}, dialogs);
+
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { "Firmware Update Result: The burn process completed without error" }));
     EXPECT_EQ (keyboard.getBootloaderState().getBlockFramesReceived(), 1);
 }
 
@@ -177,30 +194,39 @@ TEST (UpdaterRunner, MessagesNeverReachAnUpdaterBeingCreatedOrDestroyed)
     EXPECT_FALSE (runner.didBurnSucceed());
 }
 
-TEST (UpdatePort, AttachMovesTheLinkAndDetachClosesTheInputs)
+TEST (UpdatePort, AttachMovesTheLinkToTheBootloaderByItsExactOrItsAlsaNameAndDetachClosesTheInputs)
 {
-    VirtualStudio studio;
-    studio.getKeyboard().restartInUpdateMode();
-    LumManager49 manager (studio.getPorts());
-    RecordingListener unused;
-
     struct Counter : juce::MidiInputCallback
     {
         void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) override   { ++count; }
         std::atomic<int> count { 0 };
-    } callback;
+    };
 
     EXPECT_EQ (updatePortName ("USB A"), "USB A");
-    ASSERT_TRUE (attachUpdatePort (&callback, "USB A", manager));
-    EXPECT_EQ (manager.getInputPortName(), "USB A");
-    EXPECT_EQ (manager.getOutputPortName(), "USB A");
-    EXPECT_EQ (manager.getOpenInputCount(), 3);
-    EXPECT_TRUE (manager.hasDeviceOutput());
 
-    studio.getKeyboard().playNoteOn (1, 60, 1);
-    EXPECT_TRUE (pumpUntil ([&] { return callback.count.load() > 0; }));
+    for (const juce::String bootloaderPort : { "USB A MIDI 1", "USB A" })
+    {
+        SCOPED_TRACE (bootloaderPort);
+        VirtualStudio studio;
+        studio.getKeyboard().setUpdatePortName (bootloaderPort);
+        studio.getKeyboard().restartInUpdateMode();
+        LumManager49 manager (studio.getPorts());
+        Counter callback;
 
-    EXPECT_FALSE (attachUpdatePort (nullptr, "USB A", manager));
-    EXPECT_EQ (manager.getOpenInputCount(), 0);
-    EXPECT_TRUE (manager.hasDeviceOutput());
+        ASSERT_TRUE (attachUpdatePort (&callback, "USB A", manager));
+        EXPECT_EQ (manager.getInputPortName(), bootloaderPort);
+        EXPECT_EQ (manager.getOutputPortName(), bootloaderPort);
+        EXPECT_EQ (manager.getOpenInputCount(), 3);
+        EXPECT_TRUE (manager.hasDeviceOutput());
+
+        studio.getKeyboard().playNoteOn (1, 60, 1);
+        EXPECT_TRUE (pumpUntil ([&] { return callback.count.load() > 0; }));
+
+        EXPECT_FALSE (attachUpdatePort (nullptr, "USB A", manager));
+        EXPECT_EQ (manager.getOpenInputCount(), 0);
+        EXPECT_TRUE (manager.hasDeviceOutput());
+    }
+
+    for (const juce::String other : { "USB AB", "USB A MIDI", "USB A MIDI x", "My USB A MIDI 1" })
+        EXPECT_FALSE (isUpdatePortName (other, "USB A")) << other;
 }

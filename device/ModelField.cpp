@@ -1,0 +1,61 @@
+#include "device/ModelField.h"
+
+#include <tuple>
+
+juce::String controlDisplayName (ItemId item)
+{
+    static const auto names = displayNamesFromCatalogue();
+    const auto found = names.find (item);
+    return found != names.end() ? found->second : "Item " + juce::String (item);
+}
+
+juce::String itemFieldName (int param)
+{
+    switch (param)
+    {
+        case ItemParam::Mode:    return "Mode";
+        case ItemParam::Channel: return "Channel";
+        case ItemParam::Number:  return "CC number";
+        case ItemParam::MinLsb:  return "Min / LSB";
+        case ItemParam::MaxMsb:  return "Max / MSB";
+        case ItemParam::Option:  return "Option";
+        default:                 return "Parameter " + juce::String (param);
+    }
+}
+
+juce::String globalFieldName (int index)
+{
+    switch (index)
+    {
+        case GlobalIndex::LowerChannel: return "Part 2 channel";
+        case GlobalIndex::UpperChannel: return "Part 1 channel";
+        case GlobalIndex::KnobMode:     return "Knob mode";
+        case GlobalIndex::FaderMode:    return "Fader mode";
+        case GlobalIndex::SplitMode:    return "Split mode";
+        case GlobalIndex::SplitPoint:   return "Split point";
+        case GlobalIndex::OctaveShift:  return "Octave shift";
+        default:                        return "Global " + juce::String (index);
+    }
+}
+
+juce::String ModelField::describe() const
+{
+    switch (group)
+    {
+        case Group::item:   return controlDisplayName (id) + ": " + itemFieldName (param);
+        case Group::global: return globalFieldName (id);
+        case Group::curve:  return "Curve " + juce::String (id);
+    }
+
+    return {};
+}
+
+bool ModelField::operator< (const ModelField& other) const
+{
+    return std::tie (group, id, param) < std::tie (other.group, other.id, other.param);
+}
+
+bool ModelField::operator== (const ModelField& other) const
+{
+    return group == other.group && id == other.id && param == other.param;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "device/ControlCatalogue.h"
+
+/** One value of the settings model, as the user knows it: a control's field, a
+    global parameter or a curve entry. */
+struct ModelField
+{
+    enum class Group { item, global, curve };
+
+    Group group;
+    int id;          // ItemId, or index into globals or curves
+    int param = 0;   // the ItemParam of an item field
+
+    static ModelField item (ItemId item, int param)   { return { Group::item, item, param }; }
+    static ModelField global (int index)              { return { Group::global, index, 0 }; }
+    static ModelField curve (int index)               { return { Group::curve, index, 0 }; }
+
+    /** "Bnk1:P1 - Cutoff: CC number", "Split point", "Curve 4". */
+    juce::String describe() const;
+
+    bool operator< (const ModelField& other) const;
+    bool operator== (const ModelField& other) const;
+};
+
+/** A control's display name, or "Item n" for one without a name. */
+juce::String controlDisplayName (ItemId item);
+
+/** The editor's name of an item field ("Mode", "Channel", "CC number", "Min / LSB", ...). */
+juce::String itemFieldName (int param);
+
+/** The editor's name of a global ("Part 1 channel", "Split point", ...), else "Global n". */
+juce::String globalFieldName (int index);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "device/ModelField.h"
+#include "device/SettingsModel.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <vector>
+
+/** A value the send leaves out because a data byte cannot carry it. */
+struct LeftOutValue
+{
+    ModelField field;
+    int value;
+};
+
+/** What "Send to Keyboard" sends: every existing item's stored parameters (never item
+    65), the MIDI channel, curves 4, 1, 3 and the end of transfer, each frame followed
+    by a 2 ms pause. A value that a data byte cannot carry has its frame left out: the
+    keyboard keeps its own value there. */
+struct SendAllPlan
+{
+    std::vector<juce::MidiMessage> frames;
+
+    /** The values left out that the user can see and change; the hidden items'
+        number -1 ("none") is left out by design and not listed. */
+    std::vector<LeftOutValue> leftOut;
+};
+
+SendAllPlan planSendAll (const SettingsModel& model);
+
+/** How a send went. */
+struct SendAllReport
+{
+    int framesPlanned = 0;
+    int framesSent = 0;
+    std::vector<LeftOutValue> leftOut;
+
+    /** False when there was no keyboard output, or it disappeared during the send. */
+    bool completed = false;
+};
