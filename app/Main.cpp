@@ -1,3 +1,12 @@
 #include "app/AppClass.h"
+#include "app/DisplayCheck.h"
 
-START_JUCE_APPLICATION (AppClass)
+namespace
+{
+    juce::JUCEApplicationBase* createApplication()   { return new AppClass(); }
+}
+
+int main (int argc, char* argv[])
+{
+    return runWithDisplay ("Konsolion", argc, argv, createApplication);
+}

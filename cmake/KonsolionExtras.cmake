@@ -51,6 +51,10 @@ if(Python3_FOUND)
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_simulator.py
                 $<TARGET_FILE:konsolion-sim> ${CMAKE_CURRENT_SOURCE_DIR}/tests/data/settings_after_construction.vr49)
     set_tests_properties(e2e.SimulatorInARealWindow PROPERTIES TIMEOUT 120)
+    add_test(NAME e2e.WithoutADisplayEveryProgramSaysSo
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_no_display.py
+                $<TARGET_FILE:Konsolion> $<TARGET_FILE:konsolion-sim> $<TARGET_FILE:konsolion_tests>)
+    set_tests_properties(e2e.WithoutADisplayEveryProgramSaysSo PROPERTIES TIMEOUT 120)
     # JUCE's debug builds print their banner; the quiet start is the shipped build's.
     if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
         add_test(NAME e2e.ProductStartsQuietly

@@ -121,6 +121,21 @@ void LumManager49::setModel (const SettingsModel& model)
     curves = model.curves;
 }
 
+std::optional<int> LumManager49::getValue (const ModelField& field) const
+{
+    return valueOf (getModel(), field);
+}
+
+void LumManager49::setValue (const ModelField& field, std::optional<int> value)
+{
+    const juce::ScopedLock sl (modelLock);
+    auto model = getModel();
+    ::setValue (model, field, value);
+    itemParams = model.itemParams;
+    globals = model.globals;
+    curves = model.curves;
+}
+
 //==============================================================================
 // Sending.
 
@@ -709,37 +724,48 @@ void LumManager49::dispatchOwnFrame (const juce::MidiMessage& message)
             notifyListeners (ManagerEvent::ItemValue, b, v);
     }
     else if (frame.isMidiChannelResponse())
-    {
-        juce::int16 stored = 0;
-        {
-            const juce::ScopedLock sl (modelLock);
-            stored = globals[GlobalIndex::UpperChannel];
-        }
-        notifyListeners (ManagerEvent::MidiChannelAnswer, stored, 0);
-    }
+        notifyListeners (ManagerEvent::MidiChannelAnswer, captureGlobal (b, v, GlobalIndex::UpperChannel), 0);
     else if (frame.isKnobModeResponse())
-    {
-        juce::int16 stored = 0;
-        {
-            const juce::ScopedLock sl (modelLock);
-            stored = globals[GlobalIndex::KnobMode];
-        }
-        notifyListeners (ManagerEvent::KnobModeAnswer, stored, 0);
-    }
+        notifyListeners (ManagerEvent::KnobModeAnswer, captureGlobal (b, v, GlobalIndex::KnobMode), 0);
     else if (frame.isOctaveShiftResponse())
-        notifyListeners (ManagerEvent::OctaveShiftAnswer, decodeSevenBitSigned (frame.getOctaveShift()), 0);
+    {
+        const auto shift = decodeSevenBitSigned (frame.getOctaveShift());
+        captureGlobal (b, shift, GlobalIndex::OctaveShift);
+        notifyListeners (ManagerEvent::OctaveShiftAnswer, shift, 0);
+    }
     else if (isGlobalResponse (message))
+    {
+        captureGlobal (b, v, b);
         notifyListeners (ManagerEvent::GlobalAnswer, b, v);
+    }
     else if (isCurveResponse (message))
     {
         if (juce::isPositiveAndBelow (b, curveCount))
         {
             const juce::ScopedLock sl (modelLock);
-            curves[(size_t) b] = (juce::int16) v;
+            (answerCapture != nullptr ? answerCapture->curves : curves)[(size_t) b] = (juce::int16) v;
         }
 
         notifyListeners (ManagerEvent::CurveAnswer, b, v);
     }
+}
+
+int LumManager49::captureGlobal (int index, int value, int reportedIndex)
+{
+    // The model itself keeps its globals (the keyboard's answers are not stored in it);
+    // a capture takes them. Answers the stored value the event reports.
+    const juce::ScopedLock sl (modelLock);
+
+    if (answerCapture != nullptr && juce::isPositiveAndBelow (index, globalCount))
+        answerCapture->globals[(size_t) index] = (juce::int16) value;
+
+    return juce::isPositiveAndBelow (reportedIndex, globalCount) ? globals[(size_t) reportedIndex] : 0;
+}
+
+void LumManager49::captureAnswersInto (SettingsModel* capture)
+{
+    const juce::ScopedLock sl (modelLock);
+    answerCapture = capture;
 }
 
 void LumManager49::dispatchNumbers (const juce::MidiMessage& message)
@@ -748,11 +774,14 @@ void LumManager49::dispatchNumbers (const juce::MidiMessage& message)
     {
         const juce::ScopedLock sl (modelLock);
 
+        auto& tables = answerCapture != nullptr ? answerCapture->itemParams : itemParams;
+
         for (size_t i = 0; i + 1 < pairs.size(); i += 2)
             if (knownItemIds.count (pairs[i]) != 0)
-                itemParams[ItemParam::Number][pairs[i]] = pairs[i + 1];
+                tables[ItemParam::Number][pairs[i]] = pairs[i + 1];
 
-        rebuildNumberToItem();
+        if (answerCapture == nullptr)
+            rebuildNumberToItem();
     }
 
     if (pairs.size() == 2)
@@ -768,9 +797,11 @@ void LumManager49::dispatchParameterList (const juce::MidiMessage& message)
     {
         const juce::ScopedLock sl (modelLock);
 
+        auto& tables = answerCapture != nullptr ? answerCapture->itemParams : itemParams;
+
         for (size_t i = 0; i + 1 < pairs.size(); i += 2)
             if (knownItemIds.count (pairs[i]) != 0)
-                itemParams[(size_t) param][pairs[i]] = pairs[i + 1];
+                tables[(size_t) param][pairs[i]] = pairs[i + 1];
     }
 
     notifyListeners (ManagerEvent::ParameterListArrived, param, 0);

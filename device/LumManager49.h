@@ -53,6 +53,14 @@ public:
     /** The whole model as a value, and the whole model replaced at once. */
     SettingsModel getModel() const;
     void setModel (const SettingsModel& model);
+
+    /** One value of the model, read or set under the model lock. */
+    std::optional<int> getValue (const ModelField& field) const;
+    void setValue (const ModelField& field, std::optional<int> value);
+
+    /** While set, the keyboard's answers (lists, globals, curves) go into this model
+        instead of the manager's own, which stays as it is. Null stops it. */
+    void captureAnswersInto (SettingsModel* capture);
     std::array<juce::uint8, 4> getFirmwareRevision() const;
 
     // Talking to the keyboard. Each request answers false and sends nothing
@@ -136,6 +144,7 @@ private:
     void dispatchControlChange (const juce::MidiMessage& message);
     void dispatchNoteOn (const juce::MidiMessage& message);
     void dispatchChannelPressure (const juce::MidiMessage& message);
+    int captureGlobal (int index, int value, int reportedIndex);
     void notifyListeners (int event, int first, int second);
 
     void startSearch (const juce::StringArray& outputNames, bool reportFailure);
@@ -152,6 +161,7 @@ private:
 
     mutable juce::CriticalSection modelLock;
     std::array<juce::uint8, 4> firmwareRevision {};
+    SettingsModel* answerCapture = nullptr;   // guarded by modelLock
     std::atomic<juce::int16> aftertouchZone { -1 };
 
     // Link state, guarded by linkLock.

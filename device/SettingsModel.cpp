@@ -31,3 +31,34 @@ void applyCatalogueDefaults (std::array<std::map<ItemId, int>, ItemParam::count>
         itemParams[ItemParam::Option][entry.id] = defaults.option;
     }
 }
+
+std::optional<int> valueOf (const SettingsModel& model, const ModelField& field)
+{
+    switch (field.group)
+    {
+        case ModelField::Group::global: return model.globals[(size_t) field.id];
+        case ModelField::Group::curve:  return model.curves[(size_t) field.id];
+        case ModelField::Group::item:   break;
+    }
+
+    const auto& table = model.itemParams[(size_t) field.param];
+    const auto found = table.find (field.id);
+    return found != table.end() ? std::optional<int> (found->second) : std::nullopt;
+}
+
+void setValue (SettingsModel& model, const ModelField& field, std::optional<int> value)
+{
+    switch (field.group)
+    {
+        case ModelField::Group::global: model.globals[(size_t) field.id] = (juce::int16) value.value_or (0); return;
+        case ModelField::Group::curve:  model.curves[(size_t) field.id] = (juce::int16) value.value_or (0); return;
+        case ModelField::Group::item:   break;
+    }
+
+    auto& table = model.itemParams[(size_t) field.param];
+
+    if (value.has_value())
+        table[field.id] = *value;
+    else
+        table.erase (field.id);
+}

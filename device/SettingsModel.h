@@ -1,9 +1,11 @@
 #pragma once
 
 #include "device/ControlCatalogue.h"
+#include "device/ModelField.h"
 
 #include <array>
 #include <map>
+#include <optional>
 
 /** The keyboard's whole configuration as a value: what the device manager holds as
     its members, what a settings file stores, what a read of the keyboard yields. */
@@ -23,3 +25,9 @@ struct SettingsModel
 /** Writes the catalogue's defaults into the six item tables (entries of items without
     defaults are removed). */
 void applyCatalogueDefaults (std::array<std::map<ItemId, int>, ItemParam::count>& itemParams);
+
+/** One value of the model; nothing for an item field the item has no entry for. */
+std::optional<int> valueOf (const SettingsModel& model, const ModelField& field);
+
+/** Sets one value; nothing removes an item field's entry. Globals and curves keep the low 16 bits. */
+void setValue (SettingsModel& model, const ModelField& field, std::optional<int> value);

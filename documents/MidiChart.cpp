@@ -1,6 +1,7 @@
 #include "documents/MidiChart.h"
 
 #include "device/LumManager49.h"
+#include "documents/DocumentWriter.h"
 
 namespace
 {
@@ -71,12 +72,12 @@ namespace
         return ((item & 0xFF) & 0xF0) == 0x20;   // items 32..47 are left out
     }
 
-    std::unique_ptr<juce::XmlElement> createItemTable (LumManager49& manager)
+    std::unique_ptr<juce::XmlElement> createItemTable (const SettingsModel& model)
     {
         auto table = createTable();
         addRow (*table, "th", { "Item", "Name", "Mode", "Channel", "Number", "Min/LSB", "Max/MSB", "Option" });
 
-        const auto& params = manager.itemParams;
+        const auto& params = model.itemParams;
 
         for (const auto& [item, number] : params[ItemParam::Number])
         {
@@ -96,10 +97,10 @@ namespace
         return table;
     }
 
-    std::unique_ptr<juce::XmlElement> createGlobalTable (LumManager49& manager)
+    std::unique_ptr<juce::XmlElement> createGlobalTable (const SettingsModel& model)
     {
         auto table = createTable();
-        const auto& globals = manager.globals;
+        const auto& globals = model.globals;
 
         addRow (*table, "th", { "Param", "Name", "Value" });
         addRow (*table, "td", { "2", "Knob relative mode", juce::String (globals[GlobalIndex::KnobMode]) });
@@ -142,25 +143,25 @@ juce::String chartItemName (int item)
     return found != names.end() ? found->second : juce::String (item);
 }
 
-std::unique_ptr<juce::XmlElement> createMidiChartDocument (LumManager49& manager)
+std::unique_ptr<juce::XmlElement> createMidiChartDocument (const SettingsModel& model)
 {
     auto html = std::make_unique<juce::XmlElement> ("html");
     html->createNewChildElement ("head")->createNewChildElement ("title")->addTextElement (title);
 
     auto* body = html->createNewChildElement ("body");
     body->createNewChildElement ("h1")->addTextElement (title);
-
-    {
-        const juce::ScopedLock sl (manager.getModelLock());
-        body->addChildElement (createItemTable (manager).release());
-        body->createNewChildElement ("br");
-        body->addChildElement (createGlobalTable (manager).release());
-    }
-
+    body->addChildElement (createItemTable (model).release());
+    body->createNewChildElement ("br");
+    body->addChildElement (createGlobalTable (model).release());
     return html;
 }
 
-bool exportMidiChart (LumManager49& manager, const juce::File& file)
+juce::Result exportMidiChart (const SettingsModel& model, const juce::File& file)
 {
-    return createMidiChartDocument (manager)->writeTo (file);
+    return writeXmlDocument (file, *createMidiChartDocument (model));
+}
+
+juce::Result exportMidiChart (LumManager49& manager, const juce::File& file)
+{
+    return exportMidiChart (manager.getModel(), file);
 }

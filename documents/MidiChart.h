@@ -1,15 +1,18 @@
 #pragma once
 
+#include "device/SettingsModel.h"
+
 #include <juce_core/juce_core.h>
 
 class LumManager49;
 
 // The MIDI chart: a printable HTML page with a row per item and three globals.
 
-/** Builds the page from the model and writes it; false when the file could not be written. */
-bool exportMidiChart (LumManager49& manager, const juce::File& file);
+/** Builds the page from the model and writes it (see writeDocument); the result says why not. */
+juce::Result exportMidiChart (const SettingsModel& model, const juce::File& file);
+juce::Result exportMidiChart (LumManager49& manager, const juce::File& file);
 
-std::unique_ptr<juce::XmlElement> createMidiChartDocument (LumManager49& manager);
+std::unique_ptr<juce::XmlElement> createMidiChartDocument (const SettingsModel& model);
 
 /** "Control - 1" ... "Aftertouch - 14"; "Err" for any other code. */
 juce::String chartModeText (int mode);

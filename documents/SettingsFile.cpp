@@ -1,6 +1,7 @@
 #include "documents/SettingsFile.h"
 
 #include "device/LumManager49.h"
+#include "documents/DocumentWriter.h"
 
 #include <limits>
 #include <optional>
@@ -75,21 +76,25 @@ namespace
         }
     }
 
-    /** The file's text, or nothing when it cannot be read or is too large. */
-    std::optional<juce::String> readSettingsText (const juce::File& file)
+    /** The file's text, or why it cannot be taken. */
+    juce::Result readSettingsText (const juce::File& file, juce::String& text)
     {
+        if (const auto readable = checkReadable (file); readable.failed())
+            return readable;
+
         juce::FileInputStream in (file);
 
         if (! in.openedOk())
-            return std::nullopt;
+            return juce::Result::fail (in.getStatus().getErrorMessage());
 
         juce::MemoryBlock data;
         in.readIntoMemoryBlock (data, maxSettingsFileSize + 1);
 
         if ((juce::int64) data.getSize() > maxSettingsFileSize)
-            return std::nullopt;
+            return juce::Result::fail ("it is larger than 16 MiB, which no settings file is");
 
-        return juce::String::createStringFromData (data.getData(), (int) data.getSize());
+        text = juce::String::createStringFromData (data.getData(), (int) data.getSize());
+        return juce::Result::ok();
     }
 
     /** JUCE's XML parser never returns from a processing instruction ("<?...?>") inside
@@ -115,7 +120,7 @@ namespace
         return p.indexOf (juce::CharPointer_ASCII ("<?")) >= 0;
     }
 
-    void applyItem (LumManager49& manager, const juce::XmlElement& element)
+    void applyItem (SettingsModel& model, const juce::XmlElement& element)
     {
         const auto id = integerAttribute (element, "ID", -1);
 
@@ -123,8 +128,14 @@ namespace
             return;
 
         for (const auto& attribute : itemAttributes)
-            manager.itemParams[(size_t) attribute.param][id] = integerAttribute (element, attribute.name,
-                                                                                  attribute.defaultOnLoad);
+            model.itemParams[(size_t) attribute.param][id] = integerAttribute (element, attribute.name,
+                                                                                attribute.defaultOnLoad);
+    }
+
+    bool hasAnySettingsGroup (const juce::XmlElement& root)
+    {
+        return root.getChildByName ("Items") != nullptr || root.getChildByName ("Globals") != nullptr
+               || root.getChildByName ("Curves") != nullptr;
     }
 }
 
@@ -151,14 +162,12 @@ int parseSettingsInteger (const juce::String& text)
                                (juce::int64) std::numeric_limits<int>::max(), value);
 }
 
-std::unique_ptr<juce::XmlElement> createSettingsDocument (LumManager49& manager)
+std::unique_ptr<juce::XmlElement> createSettingsDocument (const SettingsModel& model)
 {
     auto root = std::make_unique<juce::XmlElement> ("Settings");
     auto items = std::make_unique<juce::XmlElement> ("Items");
 
-    const juce::ScopedLock sl (manager.getModelLock());
-
-    for (const auto& [item, number] : manager.itemParams[ItemParam::Number])
+    for (const auto& [item, number] : model.itemParams[ItemParam::Number])
     {
         auto* element = items->createNewChildElement ("Item");
         element->setAttribute ("ID", item);
@@ -166,47 +175,66 @@ std::unique_ptr<juce::XmlElement> createSettingsDocument (LumManager49& manager)
         for (const auto& attribute : itemAttributes)
             element->setAttribute (attribute.name, attribute.param == ItemParam::Number
                                                        ? number
-                                                       : lookUp (manager.itemParams[(size_t) attribute.param], item));
+                                                       : lookUp (model.itemParams[(size_t) attribute.param], item));
     }
 
     root->addChildElement (items.release());
-    root->addChildElement (createParamGroup ("Globals", manager.globals).release());
-    root->addChildElement (createParamGroup ("Curves", manager.curves).release());
+    root->addChildElement (createParamGroup ("Globals", model.globals).release());
+    root->addChildElement (createParamGroup ("Curves", model.curves).release());
     return root;
 }
 
-bool saveSettingsFile (LumManager49& manager, const juce::File& file)
+juce::Result saveSettingsFile (const SettingsModel& model, const juce::File& file)
 {
-    // Written through a temporary file that replaces the target only when complete.
-    return createSettingsDocument (manager)->writeTo (file);
+    return writeXmlDocument (file, *createSettingsDocument (model));
 }
 
-void applySettingsDocument (LumManager49& manager, const juce::XmlElement& root)
+juce::Result saveSettingsFile (LumManager49& manager, const juce::File& file)
 {
-    const juce::ScopedLock sl (manager.getModelLock());
+    return saveSettingsFile (manager.getModel(), file);
+}
 
+void applySettingsDocument (SettingsModel& model, const juce::XmlElement& root)
+{
     if (const auto* items = root.getChildByName ("Items"))
         for (const auto* element : items->getChildIterator())
-            applyItem (manager, *element);
+            applyItem (model, *element);
 
-    applyParamGroup (root.getChildByName ("Globals"), manager.globals);
-    applyParamGroup (root.getChildByName ("Curves"), manager.curves);
+    applyParamGroup (root.getChildByName ("Globals"), model.globals);
+    applyParamGroup (root.getChildByName ("Curves"), model.curves);
 }
 
-bool loadSettingsFile (LumManager49& manager, const juce::File& file)
+juce::Result loadSettingsFile (const juce::File& file, SettingsModel& model)
 {
-    const auto text = readSettingsText (file);
+    juce::String text;
 
-    if (! text.has_value() || hasProcessingInstructionInContent (*text))
-        return false;
+    if (const auto read = readSettingsText (file, text); read.failed())
+        return read;
+
+    if (hasProcessingInstructionInContent (text))
+        return juce::Result::fail ("it holds an XML processing instruction inside its content, which no settings file does");
 
     // Parsed from memory: a document can then name no other file to be read.
-    juce::XmlDocument document (*text);
+    juce::XmlDocument document (text);
     const auto root = document.getDocumentElement();
 
     if (root == nullptr)
-        return false;
+        return juce::Result::fail ("it is not an XML document (" + document.getLastParseError() + ")");
 
-    applySettingsDocument (manager, *root);
-    return true;
+    if (! hasAnySettingsGroup (*root))
+        return juce::Result::fail ("it is not a settings file: it has no Items, Globals or Curves");
+
+    applySettingsDocument (model, *root);
+    return juce::Result::ok();
+}
+
+juce::Result loadSettingsFile (LumManager49& manager, const juce::File& file)
+{
+    auto model = manager.getModel();
+    const auto result = loadSettingsFile (file, model);
+
+    if (result.wasOk())
+        manager.setModel (model);
+
+    return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/SettingsModel.h"
+
 #include <juce_core/juce_core.h>
 
 class LumManager49;
@@ -11,19 +13,24 @@ class LumManager49;
 constexpr juce::int64 maxSettingsFileSize = 16 * 1024 * 1024;
 
 /** Writes every existing item and all globals and curves. The file is replaced only
-    once the whole document is written; false when it could not be. */
-bool saveSettingsFile (LumManager49& manager, const juce::File& file);
+    once the whole document is written (see writeDocument); the result says why not. */
+juce::Result saveSettingsFile (const SettingsModel& model, const juce::File& file);
+juce::Result saveSettingsFile (LumManager49& manager, const juce::File& file);
 
-/** Reads a file back into the model. A missing, oversized or malformed file leaves
-    the model as it was (and answers false); bad elements are skipped one by one.
-    A processing instruction inside the document refuses it too. */
-bool loadSettingsFile (LumManager49& manager, const juce::File& file);
+/** Reads a file over `model`: what the file leaves out keeps its value; bad elements
+    are skipped one by one. A file that cannot be read, is too large, is no XML, holds a
+    processing instruction, or has none of the three groups is refused, `model`
+    untouched, and the result says why. */
+juce::Result loadSettingsFile (const juce::File& file, SettingsModel& model);
+
+/** The same into the manager's model, replaced at once and only when the file loads. */
+juce::Result loadSettingsFile (LumManager49& manager, const juce::File& file);
 
 /** The model as the settings document. */
-std::unique_ptr<juce::XmlElement> createSettingsDocument (LumManager49& manager);
+std::unique_ptr<juce::XmlElement> createSettingsDocument (const SettingsModel& model);
 
 /** Applies a parsed settings document to the model. */
-void applySettingsDocument (LumManager49& manager, const juce::XmlElement& root);
+void applySettingsDocument (SettingsModel& model, const juce::XmlElement& root);
 
 /** An attribute's integer: leading blanks, an optional sign, decimal digits up to the
     first other character, clamped to 32 bits; text that is no number reads 0. */

@@ -1,10 +1,9 @@
 #include "editor/KbdSettingComponentVR49.h"
 
-#include "documents/MidiChart.h"
-#include "documents/SettingsFile.h"
 #include "editor/DialogService.h"
 #include "editor/EditorChoices.h"
-#include "firmware/UpdaterRunner.h"
+#include "editor/EditorCommands.h"
+#include "editor/EditorTexts.h"
 #include "keyboard_view/VR49CtrlPickerComponent.h"
 
 #include <KonsolionImages.h>
@@ -13,8 +12,6 @@ namespace
 {
     constexpr int panelWidth = 1024;
     constexpr int panelHeight = 660;
-    constexpr ItemId firstHiddenItem = 99;
-    constexpr ItemId lastHiddenItem = 106;
 
     // Bounds of the 35 widgets, in creation order.
     const juce::Rectangle<int> widgetBounds[] {
@@ -27,9 +24,6 @@ namespace
         { 933, 91, 78, 20 }, { 933, 115, 78, 20 }, { 725, 142, 96, 22 }, { 451, 142, 130, 24 }, { 582, 140, 133, 24 },
     };
 
-    const juce::String keyboardProblemTitle ("Keyboard Problem");
-    const juce::String notDetectedForSend ("The keyboard has not been detected, so it can't be set.");
-    const juce::String notDetected ("The keyboard has not been detected. Please correct the problem and try again.");
 
     template <typename WidgetType, typename... Args>
     std::unique_ptr<WidgetType> addWidget (juce::Component& parent, Args&&... args)
@@ -132,10 +126,6 @@ namespace
         return button;
     }
 
-    juce::File documentsDirectory()
-    {
-        return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
-    }
 }
 
 KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogService& dialogService)
@@ -143,6 +133,9 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
       dialogs (dialogService)
 {
     createWidgets();
+    bindFields();
+    configurationRead.setListener (this);
+    commands = std::make_unique<EditorCommands> (*this, deviceManager, dialogs);
     setSize (panelWidth, panelHeight);
 
     chartButton->setVisible (false);
@@ -198,6 +191,24 @@ KbdSettingComponentVR49::~KbdSettingComponentVR49()
     firmwareButton.reset();
     firmwareRevisionLabel.reset();
     firmwareRevisionEditor.reset();
+}
+
+void KbdSettingComponentVR49::bindFields()
+{
+    using B = FieldBinding;
+    fieldBindings = {
+        B::global (*part2ChannelCombo, GlobalIndex::LowerChannel, samePosition, samePosition),
+        B::global (*part1ChannelCombo, GlobalIndex::UpperChannel, samePosition, samePosition),
+        B::global (*knobModeCombo, GlobalIndex::KnobMode, twoStateToPosition, positionToTwoState),
+        B::global (*faderModeCombo, GlobalIndex::FaderMode, twoStateToPosition, positionToTwoState),
+        B::global (*splitModeCombo, GlobalIndex::SplitMode, twoStateToPosition, positionToTwoState),
+        B::global (*splitPointCombo, GlobalIndex::SplitPoint, samePosition, samePosition),
+        B::item (*modeCombo, ItemParam::Mode, samePosition, samePosition),
+        B::item (*channelCombo, ItemParam::Channel, channelToPosition, positionToChannel),
+        B::item (*ccNumberCombo, ItemParam::Number, samePosition, samePosition),
+        B::item (*minLsbCombo, ItemParam::MinLsb, samePosition, samePosition),
+        B::item (*maxMsbCombo, ItemParam::MaxMsb, samePosition, samePosition),
+    };
 }
 
 void KbdSettingComponentVR49::createWidgets()
@@ -303,34 +314,35 @@ void KbdSettingComponentVR49::actionListenerCallback (const juce::String& messag
     showSelectedControl();
 }
 
-void KbdSettingComponentVR49::showValue (juce::ComboBox& comboBox, int position)
+void KbdSettingComponentVR49::showFields (bool globalFields, bool selectedFields)
 {
-    // An out-of-range position clears the field; the notification that may follow
-    // carries position -1, which comboBoxChanged does not store.
-    comboBox.setSelectedItemIndex (position);
+    // Shown without change notifications: the model keeps what it holds (a read on the
+    // MIDI thread may change it meanwhile), but for a value the field stands for in
+    // other words (a two-state global stored as 0 shows its first choice, which is 1).
+    const auto model = deviceManager.getModel();
+
+    for (const auto& binding : fieldBindings)
+    {
+        if ((binding.group == ModelField::Group::global ? ! globalFields : ! selectedFields))
+            continue;
+
+        const auto value = binding.read (model, selectedControl);
+
+        if (! value.has_value())
+            continue;
+
+        if (const auto standsFor = binding.show (*value))
+            deviceManager.setValue (*binding.fieldFor (selectedControl), *standsFor);
+    }
 }
 
 void KbdSettingComponentVR49::showSelectedControl()
 {
+    if (selectedControl == -1)
+        return;
+
     nameEditor->setText (controlNames[selectedControl]);
-
-    int values[ItemParam::count];
-    {
-        const juce::ScopedLock sl (deviceManager.getModelLock());
-
-        for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
-        {
-            const auto& table = deviceManager.itemParams[(size_t) p];
-            const auto found = table.find (selectedControl);
-            values[p] = found != table.end() ? found->second : -1;
-        }
-    }
-
-    showValue (*modeCombo, values[ItemParam::Mode]);
-    showValue (*channelCombo, channelToPosition (values[ItemParam::Channel]));
-    showValue (*ccNumberCombo, values[ItemParam::Number]);
-    showValue (*minLsbCombo, values[ItemParam::MinLsb]);
-    showValue (*maxMsbCombo, values[ItemParam::MaxMsb]);
+    showFields (false, true);
     updateModeChoices();
 }
 
@@ -346,58 +358,30 @@ void KbdSettingComponentVR49::updateModeChoices()
 
 void KbdSettingComponentVR49::refreshGlobalFields()
 {
-    std::array<juce::int16, globalCount> globals {};
-    {
-        const juce::ScopedLock sl (deviceManager.getModelLock());
-        globals = deviceManager.globals;
-    }
-
-    showValue (*part2ChannelCombo, globals[GlobalIndex::LowerChannel]);
-    showValue (*part1ChannelCombo, globals[GlobalIndex::UpperChannel]);
-    showValue (*knobModeCombo, twoStateToPosition (globals[GlobalIndex::KnobMode]));
-    showValue (*faderModeCombo, twoStateToPosition (globals[GlobalIndex::FaderMode]));
-    showValue (*splitModeCombo, twoStateToPosition (globals[GlobalIndex::SplitMode]));
-    showValue (*splitPointCombo, globals[GlobalIndex::SplitPoint]);
+    showFields (true, false);
     firmwareRevisionEditor->setText (firmwareRevisionText (deviceManager.getFirmwareRevision()));
 }
 
+void KbdSettingComponentVR49::refreshAllFields()
+{
+    refreshGlobalFields();
+    showSelectedControl();
+}
+
 //==============================================================================
-// Edits.
-
-void KbdSettingComponentVR49::storeGlobal (int index, int value)
-{
-    const juce::ScopedLock sl (deviceManager.getModelLock());
-    deviceManager.globals[(size_t) index] = (juce::int16) value;
-}
-
-void KbdSettingComponentVR49::storeItemValue (int param, int value)
-{
-    if (selectedControl == -1)
-        return;
-
-    const juce::ScopedLock sl (deviceManager.getModelLock());
-    deviceManager.itemParams[(size_t) param][selectedControl] = value;
-}
+// Edits: only the user's choices notify.
 
 void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
 {
     const auto position = comboBox->getSelectedItemIndex();
 
-    // A field left empty by a refresh keeps the stored value it could not show.
     if (position < 0)
         return;
 
-    if (comboBox == part2ChannelCombo.get())       storeGlobal (GlobalIndex::LowerChannel, position);
-    else if (comboBox == part1ChannelCombo.get())  storeGlobal (GlobalIndex::UpperChannel, position);
-    else if (comboBox == knobModeCombo.get())      storeGlobal (GlobalIndex::KnobMode, positionToTwoState (position));
-    else if (comboBox == faderModeCombo.get())     storeGlobal (GlobalIndex::FaderMode, positionToTwoState (position));
-    else if (comboBox == splitModeCombo.get())     storeGlobal (GlobalIndex::SplitMode, positionToTwoState (position));
-    else if (comboBox == splitPointCombo.get())    storeGlobal (GlobalIndex::SplitPoint, position);
-    else if (comboBox == modeCombo.get())          storeItemValue (ItemParam::Mode, position);
-    else if (comboBox == channelCombo.get())       storeItemValue (ItemParam::Channel, positionToChannel (position));
-    else if (comboBox == ccNumberCombo.get())      storeItemValue (ItemParam::Number, position);
-    else if (comboBox == minLsbCombo.get())        storeItemValue (ItemParam::MinLsb, position);
-    else if (comboBox == maxMsbCombo.get())        storeItemValue (ItemParam::MaxMsb, position);
+    for (const auto& binding : fieldBindings)
+        if (binding.comboBox == comboBox)
+            if (const auto field = binding.fieldFor (selectedControl))
+                deviceManager.setValue (*field, binding.valueAt (position));
 }
 
 //==============================================================================
@@ -406,79 +390,35 @@ void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
 void KbdSettingComponentVR49::managerEvent (int event, int first, int, int)
 {
     if (event == ManagerEvent::KeyboardConnected)
-    {
-        readingBack = true;
-        deviceManager.requestItemNumbers();
-    }
+        configurationRead.start();
     else if (event == ManagerEvent::SearchFailed)
-    {
-        triggerAsyncUpdate();
-    }
-    else if (readingBack)
-    {
-        continueConfigurationRead (event, first);
-    }
+        requestAsync (showNotDetected);
+    else
+        configurationRead.handleManagerEvent (event, first);
 }
 
-void KbdSettingComponentVR49::continueConfigurationRead (int event, int first)
+void KbdSettingComponentVR49::readReachedTheGlobals()      { requestAsync (refreshGlobals); }
+void KbdSettingComponentVR49::readDeliveredItemValues()    { requestAsync (refreshSelection); }
+
+void KbdSettingComponentVR49::requestAsync (int work)
 {
-    switch (event)
-    {
-        case ManagerEvent::NumbersArrived:
-            deviceManager.requestItemParam (ItemParam::Mode);
-            break;
-
-        case ManagerEvent::ParameterListArrived:
-            switch (first)
-            {
-                case ItemParam::Mode:    deviceManager.requestItemParam (ItemParam::Channel); break;
-                case ItemParam::Channel: deviceManager.requestItemParam (ItemParam::MinLsb); break;
-                case ItemParam::MinLsb:  deviceManager.requestItemParam (ItemParam::MaxMsb); break;
-                case ItemParam::MaxMsb:  deviceManager.requestMidiChannel(); break;
-                default:                 readingBack = false; break;
-            }
-            break;
-
-        case ManagerEvent::MidiChannelAnswer:
-            deviceManager.requestKnobMode();
-            break;
-
-        case ManagerEvent::KnobModeAnswer:
-            deviceManager.requestGlobal (GlobalIndex::LowerChannel);
-            break;
-
-        case ManagerEvent::GlobalAnswer:
-            switch (first)
-            {
-                case GlobalIndex::LowerChannel: deviceManager.requestGlobal (GlobalIndex::FaderMode); break;
-                case GlobalIndex::FaderMode:    deviceManager.requestGlobal (GlobalIndex::SplitMode); break;
-                case GlobalIndex::SplitMode:    deviceManager.requestGlobal (GlobalIndex::SplitPoint); break;
-                case GlobalIndex::SplitPoint:
-                    triggerAsyncUpdate();
-                    deviceManager.requestOctaveShift();
-                    break;
-                default: break;
-            }
-            break;
-
-        case ManagerEvent::OctaveShiftAnswer:
-            for (ItemId item = firstHiddenItem; item <= lastHiddenItem; ++item)
-                deviceManager.resetItemValue (item);
-
-            readingBack = false;
-            break;
-
-        default:
-            break;
-    }
+    pendingWork.fetch_or (work);
+    triggerAsyncUpdate();
 }
 
 void KbdSettingComponentVR49::handleAsyncUpdate()
 {
-    if (deviceManager.isConnected())
+    const auto work = pendingWork.exchange (0);
+
+    if ((work & refreshGlobals) != 0)
         refreshGlobalFields();
-    else
-        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, keyboardProblemTitle, notDetected);
+
+    if ((work & refreshSelection) != 0)
+        showSelectedControl();
+
+    if ((work & showNotDetected) != 0)
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle,
+                                EditorTexts::notDetected);
 }
 
 //==============================================================================
@@ -486,90 +426,10 @@ void KbdSettingComponentVR49::handleAsyncUpdate()
 
 void KbdSettingComponentVR49::buttonClicked (juce::Button* button)
 {
-    if (button == defaultValuesButton.get())        resetToDefaults();
-    else if (button == sendToKeyboardButton.get())  sendToKeyboard();
-    else if (button == loadButton.get())            loadSettings();
-    else if (button == saveButton.get())            saveSettings();
-    else if (button == chartButton.get())           exportChart();
-    else if (button == firmwareButton.get())        runFirmwareUpdate (deviceManager, {}, dialogs);
-}
-
-void KbdSettingComponentVR49::resetToDefaults()
-{
-    deviceManager.resetItemDefaults();
-    {
-        const juce::ScopedLock sl (deviceManager.getModelLock());
-        auto& globals = deviceManager.globals;
-        globals[GlobalIndex::LowerChannel] = 0;
-        globals[GlobalIndex::UpperChannel] = 0;
-        globals[GlobalIndex::FaderMode] = 1;
-        globals[GlobalIndex::KnobMode] = 1;
-        globals[GlobalIndex::SplitMode] = 1;
-        globals[GlobalIndex::SplitPoint] = 60;
-    }
-
-    refreshGlobalFields();
-
-    if (selectedControl != -1)
-        showSelectedControl();
-}
-
-void KbdSettingComponentVR49::sendToKeyboard()
-{
-    if (! deviceManager.isConnected())
-    {
-        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, keyboardProblemTitle, notDetectedForSend);
-        return;
-    }
-
-    dialogs.showWaitCursor();
-    deviceManager.sendAllToKeyboard();
-    dialogs.hideWaitCursor();
-}
-
-void KbdSettingComponentVR49::loadSettings()
-{
-    const auto file = dialogs.browseForFileToOpen ({ "Please select the settings file you want to load...",
-                                                     documentsDirectory(), "*.vr49" });
-
-    if (! file.has_value())
-        return;
-
-    loadSettingsFile (deviceManager, *file);
-    triggerAsyncUpdate();
-}
-
-std::optional<juce::File> KbdSettingComponentVR49::chooseFileToSave (const juce::String& title,
-                                                                     const juce::String& pattern,
-                                                                     const juce::String& extension)
-{
-    const auto chosen = dialogs.browseForFileToSave ({ title, documentsDirectory(), pattern }, true);
-
-    if (! chosen.has_value())
-        return std::nullopt;
-
-    const auto file = chosen->withFileExtension (extension);
-
-    // The chooser asked about the name the user typed; forcing the extension can
-    // land on another existing file, which must not be replaced unasked.
-    if (file != *chosen && file.exists()
-        && ! dialogs.showOkCancelBox (juce::MessageBoxIconType::WarningIcon, "File already exists",
-                                      "There's already a file called: " + file.getFullPathName()
-                                          + "\n\nAre you sure you want to overwrite it?",
-                                      "Overwrite", "Cancel"))
-        return std::nullopt;
-
-    return file;
-}
-
-void KbdSettingComponentVR49::saveSettings()
-{
-    if (const auto file = chooseFileToSave ("Please select the settings file where to save...", "*.vr49", "vr49"))
-        saveSettingsFile (deviceManager, *file);
-}
-
-void KbdSettingComponentVR49::exportChart()
-{
-    if (const auto file = chooseFileToSave ("Please select the chart file...", "*.html", "html"))
-        exportMidiChart (deviceManager, *file);
+    if (button == defaultValuesButton.get())        commands->resetToDefaults();
+    else if (button == sendToKeyboardButton.get())  commands->sendToKeyboard();
+    else if (button == loadButton.get())            commands->loadSettings();
+    else if (button == saveButton.get())            commands->saveSettings();
+    else if (button == chartButton.get())           commands->exportChart();
+    else if (button == firmwareButton.get())        commands->upgradeFirmware();
 }

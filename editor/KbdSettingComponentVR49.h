@@ -1,6 +1,8 @@
 #pragma once
 
+#include "device/ConfigurationReader.h"
 #include "device/LumManager49.h"
+#include "editor/FieldBinding.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -8,6 +10,7 @@
 #include <map>
 
 class DialogService;
+class EditorCommands;
 class VR49CtrlPickerComponent;
 
 /** The editor panel: the global fields, the selected control's fields, the command
@@ -15,13 +18,16 @@ class VR49CtrlPickerComponent;
     and drives the configuration read after each identification.
 
     Manager events arrive on the MIDI input thread; there the panel touches no widget,
-    only `readingBack`, the manager's requests and triggerAsyncUpdate. */
+    only its configuration read (which sends the requests) and triggerAsyncUpdate.
+    The fields are shown from the model without change notifications, so that only
+    the user's own choices reach comboBoxChanged. The commands are EditorCommands. */
 class KbdSettingComponentVR49 : public juce::Component,
                                 public juce::ActionListener,
                                 public LumManagerListener,
                                 public juce::AsyncUpdater,
                                 public juce::ComboBox::Listener,
-                                public juce::Button::Listener
+                                public juce::Button::Listener,
+                                private ConfigurationReader::Listener
 {
 public:
     KbdSettingComponentVR49 (MidiPortSystem& ports, DialogService& dialogs);
@@ -38,8 +44,18 @@ public:
 
     LumManager49& getDeviceManager() noexcept               { return deviceManager; }
     int getSelectedControl() const noexcept                 { return selectedControl; }
-    bool isReadingBack() const noexcept                     { return readingBack.load(); }
+    bool isReadingBack() const noexcept                     { return configurationRead.isReading(); }
     VR49CtrlPickerComponent& getKeyboardPicture() const     { return *keyboardPicture; }
+    DialogService& getDialogs() const noexcept              { return dialogs; }
+
+    /** Shows what the model holds in every field: the globals, the firmware revision
+        and the selected control's fields. */
+    void refreshAllFields();
+    void refreshGlobalFields();
+    void showSelectedControl();
+
+    /** Message box B ("not detected"), shown once the message loop comes round. */
+    void showNotDetectedLater()                             { requestAsync (showNotDetected); }
 
     /** Every widget in creation order, the picture included. */
     std::vector<juce::Component*> getWidgets() const;
@@ -47,29 +63,28 @@ public:
 private:
     friend struct EditorPanelAccess;   // the tests' view of the widgets
 
+    // Work moved to the message thread.
+    enum AsyncWork { refreshGlobals = 1, refreshSelection = 2, showNotDetected = 4 };
+
     static std::map<ItemId, juce::String> buildControlNames();
     void createWidgets();
-    void refreshGlobalFields();
-    void showSelectedControl();
+    void bindFields();
+    void showFields (bool globalFields, bool selectedFields);
     void updateModeChoices();
-    void showValue (juce::ComboBox& comboBox, int position);
-    void storeGlobal (int index, int value);
-    void storeItemValue (int param, int value);
-    void continueConfigurationRead (int event, int first);
+    void requestAsync (int work);
 
-    void resetToDefaults();
-    void sendToKeyboard();
-    void loadSettings();
-    void saveSettings();
-    void exportChart();
-    std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
-                                                const juce::String& extension);
+    // ConfigurationReader::Listener (MIDI input thread).
+    void readReachedTheGlobals() override;
+    void readDeliveredItemValues() override;
 
     std::map<ItemId, juce::String> controlNames;
     int selectedControl = -1;
     LumManager49 deviceManager;
-    std::atomic<bool> readingBack { false };
+    ConfigurationReader configurationRead { deviceManager, ConfigurationReader::Target::managerModel };
     DialogService& dialogs;
+    std::vector<FieldBinding> fieldBindings;
+    std::unique_ptr<EditorCommands> commands;
+    std::atomic<int> pendingWork { 0 };
 
     std::unique_ptr<juce::GroupComponent> globalGroup;
     std::unique_ptr<juce::Label> part2ChannelLabel;

@@ -1,3 +1,12 @@
+#include "app/DisplayCheck.h"
 #include "simulator/SimulatorApp.h"
 
-START_JUCE_APPLICATION (SimulatorApp)
+namespace
+{
+    juce::JUCEApplicationBase* createApplication()   { return new SimulatorApp(); }
+}
+
+int main (int argc, char* argv[])
+{
+    return runWithDisplay ("konsolion-sim", argc, argv, createApplication);
+}

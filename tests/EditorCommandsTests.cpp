@@ -16,7 +16,7 @@ namespace
         return nullptr;
     }
 
-    struct EditorCommands : EditorFixture
+    struct PanelCommands : EditorFixture
     {
         juce::Button& defaultValues()   { return widget<juce::Button> (10); }
         juce::Button& sendToKeyboard()  { return widget<juce::Button> (11); }
@@ -30,7 +30,7 @@ namespace
                   splitMode = 22, part1Channel = 24, faderMode = 26, splitPoint = 28, firmwareField = 34;
 }
 
-TEST_F (EditorCommands, DefaultValuesWithoutASelectionFillsTheGlobalFieldsOnly)
+TEST_F (PanelCommands, DefaultValuesWithoutASelectionFillsTheGlobalFieldsOnly)
 {
     {
         const juce::ScopedLock sl (manager().getModelLock());
@@ -59,7 +59,7 @@ TEST_F (EditorCommands, DefaultValuesWithoutASelectionFillsTheGlobalFieldsOnly)
     EXPECT_TRUE (keyboard.getReceivedMessages().empty());
 }
 
-TEST_F (EditorCommands, DefaultValuesWithASelectionShowsItsDefaultAssignment)
+TEST_F (PanelCommands, DefaultValuesWithASelectionShowsItsDefaultAssignment)
 {
     panel->actionListenerCallback ("0x70");
     pumpFor (20);
@@ -75,7 +75,7 @@ TEST_F (EditorCommands, DefaultValuesWithASelectionShowsItsDefaultAssignment)
     EXPECT_EQ (combo (channel).getText(), "10");
 }
 
-TEST_F (EditorCommands, SendWithoutAKeyboardShowsMessageAAndSendsNothing)
+TEST_F (PanelCommands, SendWithoutAKeyboardShowsMessageAAndSendsNothing)
 {
     click (sendToKeyboard());
 
@@ -85,7 +85,7 @@ TEST_F (EditorCommands, SendWithoutAKeyboardShowsMessageAAndSendsNothing)
     EXPECT_EQ (dialogs.waitCursorShown, 0);
 }
 
-TEST_F (EditorCommands, SendToKeyboardSendsTheWholeModelUnderTheWaitCursor)
+TEST_F (PanelCommands, SendToKeyboardSendsTheWholeModelUnderTheWaitCursor)
 {
     detectKeyboard();
     panel->actionListenerCallback ("0x01");
@@ -104,44 +104,7 @@ TEST_F (EditorCommands, SendToKeyboardSendsTheWholeModelUnderTheWaitCursor)
     EXPECT_EQ (keyboard.getConfiguration().endOfTransferCount, 1);
 }
 
-TEST_F (EditorCommands, LoadWhileDisconnectedUpdatesTheModelAndShowsMessageB)
-{
-    const auto file = scratch.file ("in.vr49");
-    file.replaceWithText ("<Settings><Items><Item ID=\"1\" Num=\"9\"/></Items></Settings>");
-    dialogs.fileAnswers = { file };
-
-    click (textButton ("Load..."));
-    pumpFor (20);
-
-    ASSERT_EQ (dialogs.fileRequests.size(), 1u);
-    EXPECT_EQ (dialogs.fileRequests[0].title, "Please select the settings file you want to load...");
-    EXPECT_EQ (dialogs.fileRequests[0].pattern, "*.vr49");
-    EXPECT_EQ (dialogs.fileRequests[0].startDirectory, juce::File::getSpecialLocation (juce::File::userDocumentsDirectory));
-    EXPECT_EQ (item (ItemParam::Number, 1), 9);
-    EXPECT_EQ (messageBoxes(), (std::vector<juce::String> {
-                                   "Keyboard Problem: The keyboard has not been detected. Please correct the problem and try again." }));
-}
-
-TEST_F (EditorCommands, LoadWhileConnectedRefreshesOnlyTheGlobalFields)
-{
-    detectKeyboard();
-    panel->actionListenerCallback ("0x01");
-    pumpFor (20);
-
-    const auto file = scratch.file ("in.vr49");
-    file.replaceWithText ("<Settings><Items><Item ID=\"1\" Num=\"9\"/></Items>"
-                          "<Globals><Param ID=\"8\" Value=\"72\"/></Globals></Settings>");
-    dialogs.fileAnswers = { file };
-    click (textButton ("Load..."));
-    pumpFor (20);
-
-    EXPECT_EQ (combo (splitPoint).getText(), "C4");
-    EXPECT_EQ (combo (ccNumber).getText(), "74 - Brightness");   // the picked control still shows its old value
-    EXPECT_EQ (item (ItemParam::Number, 1), 9);
-    EXPECT_TRUE (dialogs.shown.empty());
-}
-
-TEST_F (EditorCommands, CancellingTheLoadDialogChangesNothing)
+TEST_F (PanelCommands, CancellingTheLoadDialogChangesNothing)
 {
     click (textButton ("Load..."));
     pumpFor (20);
@@ -149,7 +112,7 @@ TEST_F (EditorCommands, CancellingTheLoadDialogChangesNothing)
     EXPECT_TRUE (dialogs.shown.empty());
 }
 
-TEST_F (EditorCommands, SaveForcesTheExtensionAndWarnsBeforeOverwriting)
+TEST_F (PanelCommands, SaveForcesTheExtensionAndWarnsBeforeOverwriting)
 {
     dialogs.fileAnswers = { scratch.file ("mine.txt") };
     click (textButton ("Save..."));
@@ -165,7 +128,7 @@ TEST_F (EditorCommands, SaveForcesTheExtensionAndWarnsBeforeOverwriting)
     EXPECT_TRUE (loadSettingsFile (reloaded, scratch.file ("mine.vr49")));
 }
 
-TEST_F (EditorCommands, ForcingTheExtensionOntoAnExistingFileAsksFirst)
+TEST_F (PanelCommands, ForcingTheExtensionOntoAnExistingFileAsksFirst)
 {
     const auto existing = scratch.file ("song.vr49");
     existing.replaceWithText ("precious");
@@ -183,7 +146,7 @@ TEST_F (EditorCommands, ForcingTheExtensionOntoAnExistingFileAsksFirst)
     EXPECT_TRUE (existing.loadFileAsString().contains ("<Settings>"));
 }
 
-TEST_F (EditorCommands, TheHiddenChartCommandExportsTheChart)
+TEST_F (PanelCommands, TheHiddenChartCommandExportsTheChart)
 {
     dialogs.fileAnswers = { scratch.file ("chart") };
     click (textButton ("Chart..."));
@@ -194,7 +157,7 @@ TEST_F (EditorCommands, TheHiddenChartCommandExportsTheChart)
     EXPECT_TRUE (scratch.file ("chart.html").loadFileAsString().contains ("Atelion Midi Chart"));
 }
 
-TEST_F (EditorCommands, UpgradeFirmwareStartsTheFirmwareDialogue)
+TEST_F (PanelCommands, UpgradeFirmwareStartsTheFirmwareDialogue)
 {
     dialogs.okCancelAnswers = { false };
     click (textButton ("Upgrade firmware..."));

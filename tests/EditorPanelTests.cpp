@@ -340,8 +340,7 @@ TEST_F (EditorPanel, AGlobalOutsideItsListIsKeptByTheRefresh)
         manager().globals[8] = 300;
         manager().globals[5] = -1;
     }
-    panel->triggerAsyncUpdate();   // a refresh, as after a load while connected
-    pumpFor (30);
+    panel->refreshGlobalFields();
 
     EXPECT_EQ (A::splitPoint (*panel).getText(), "");
     EXPECT_EQ (A::part2Channel (*panel).getText(), "");

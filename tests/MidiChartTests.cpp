@@ -13,7 +13,7 @@ namespace
         /** The cells of the item table's row for this item, or nothing. */
         juce::StringArray rowFor (const juce::String& idText)
         {
-            const auto chart = createMidiChartDocument (manager);
+            const auto chart = createMidiChartDocument (manager.getModel());
             const auto* table = chart->getChildByName ("body")->getChildByName ("table");
 
             for (const auto* row : table->getChildIterator())
@@ -34,7 +34,7 @@ namespace
 TEST_F (MidiChart, TheChartAfterConstructionIsTheExpectedPage)
 {
     const auto file = scratch.file ("chart.html");
-    ASSERT_TRUE (exportMidiChart (manager, file));
+    ASSERT_TRUE (exportMidiChart (manager, file).wasOk());
     expectSameBytes (file, testDataFile ("chart_after_construction.html"));
 }
 

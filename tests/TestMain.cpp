@@ -1,5 +1,9 @@
+#include "app/DisplayCheck.h"
+
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cstdio>
 
 #include <dlfcn.h>
 
@@ -19,6 +23,16 @@ namespace
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
+
+    // The panels, pictures and progress windows under test need a display; without one
+    // JUCE would crash inside its window system in the middle of a test.
+    if (const auto problem = whyNoDisplay())
+    {
+        std::fprintf (stderr, "konsolion_tests needs a graphical display, but %s.\n"
+                              "Run it through scripts/with-display (scripts/test does).\n", problem->toRawUTF8());
+        return 1;
+    }
+
     keepXLibrariesLoaded();
 
     // Component and message-loop tests need JUCE's message manager on this thread.

@@ -1,0 +1,149 @@
+#include "editor/EditorCommands.h"
+
+#include "device/LumManager49.h"
+#include "documents/MidiChart.h"
+#include "documents/SettingsFile.h"
+#include "editor/DialogService.h"
+#include "editor/EditorTexts.h"
+#include "editor/KbdSettingComponentVR49.h"
+#include "firmware/UpdaterRunner.h"
+
+namespace
+{
+    juce::File documentsDirectory()
+    {
+        return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+    }
+
+    constexpr auto warning = juce::MessageBoxIconType::WarningIcon;
+    constexpr int leftOutLinesShown = 12;
+}
+
+EditorCommands::EditorCommands (KbdSettingComponentVR49& p, LumManager49& m, DialogService& d)
+    : panel (p), manager (m), dialogs (d)
+{
+}
+
+void EditorCommands::resetToDefaults()
+{
+    manager.resetItemDefaults();
+
+    for (const auto& [index, value] : { std::pair<int, int> { GlobalIndex::LowerChannel, 0 },
+                                        { GlobalIndex::UpperChannel, 0 }, { GlobalIndex::FaderMode, 1 },
+                                        { GlobalIndex::KnobMode, 1 }, { GlobalIndex::SplitMode, 1 },
+                                        { GlobalIndex::SplitPoint, 60 } })
+        manager.setValue (ModelField::global (index), value);
+
+    panel.refreshAllFields();
+}
+
+void EditorCommands::sendToKeyboard()
+{
+    if (! manager.isConnected())
+    {
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle,
+                                EditorTexts::notDetectedForSend);
+        return;
+    }
+
+    dialogs.showWaitCursor();
+    const auto report = manager.sendAllToKeyboard();
+    dialogs.hideWaitCursor();
+
+    reportLeftOutValues (report.leftOut);
+}
+
+void EditorCommands::reportLeftOutValues (const std::vector<LeftOutValue>& leftOut)
+{
+    if (! leftOut.empty())
+        dialogs.showMessageBox (warning, EditorTexts::valuesNotSentTitle, describeLeftOutValues (leftOut));
+}
+
+void EditorCommands::loadSettings()
+{
+    const auto file = dialogs.browseForFileToOpen ({ EditorTexts::loadTitle, documentsDirectory(), "*.vr49" });
+
+    if (! file.has_value())
+        return;
+
+    if (const auto result = loadSettingsFile (manager, *file); result.failed())
+    {
+        dialogs.showMessageBox (warning, EditorTexts::notLoadedTitle, EditorTexts::notLoaded (*file, result.getErrorMessage()));
+        return;
+    }
+
+    panel.refreshAllFields();
+
+    if (! manager.isConnected())
+        panel.showNotDetectedLater();
+}
+
+std::optional<juce::File> EditorCommands::chooseFileToSave (const juce::String& title, const juce::String& pattern,
+                                                            const juce::String& extension)
+{
+    const auto chosen = dialogs.browseForFileToSave ({ title, documentsDirectory(), pattern }, true);
+
+    if (! chosen.has_value())
+        return std::nullopt;
+
+    const auto file = chosen->withFileExtension (extension);
+
+    // The chooser asked about the name the user typed; forcing the extension can
+    // land on another existing file, which must not be replaced unasked.
+    if (file != *chosen && file.exists()
+        && ! dialogs.showOkCancelBox (warning, "File already exists",
+                                      "There's already a file called: " + file.getFullPathName()
+                                          + "\n\nAre you sure you want to overwrite it?",
+                                      "Overwrite", "Cancel"))
+        return std::nullopt;
+
+    return file;
+}
+
+bool EditorCommands::saveSettings()
+{
+    const auto file = chooseFileToSave (EditorTexts::saveTitle, "*.vr49", "vr49");
+
+    if (! file.has_value())
+        return false;
+
+    if (const auto result = saveSettingsFile (manager, *file); result.failed())
+    {
+        dialogs.showMessageBox (warning, EditorTexts::notSavedTitle, EditorTexts::notSaved (*file, result.getErrorMessage()));
+        return false;
+    }
+
+    return true;
+}
+
+void EditorCommands::exportChart()
+{
+    const auto file = chooseFileToSave (EditorTexts::chartTitle, "*.html", "html");
+
+    if (! file.has_value())
+        return;
+
+    if (const auto result = exportMidiChart (manager, *file); result.failed())
+        dialogs.showMessageBox (warning, EditorTexts::chartNotWrittenTitle,
+                                EditorTexts::chartNotWritten (*file, result.getErrorMessage()));
+}
+
+void EditorCommands::upgradeFirmware()
+{
+    runFirmwareUpdate (manager, {}, dialogs);
+}
+
+juce::String describeLeftOutValues (const std::vector<LeftOutValue>& leftOut)
+{
+    juce::String text;
+    text << (leftOut.size() == 1 ? "1 value was" : juce::String ((int) leftOut.size()) + " values were")
+         << " not sent, because a MIDI data byte carries only 0 to 127; the keyboard keeps its own value there:\n";
+
+    for (size_t i = 0; i < leftOut.size() && i < (size_t) leftOutLinesShown; ++i)
+        text << "\n" << leftOut[i].field.describe() << " (" << leftOut[i].value << ")";
+
+    if (leftOut.size() > (size_t) leftOutLinesShown)
+        text << "\n... and " << (int) (leftOut.size() - leftOutLinesShown) << " more";
+
+    return text;
+}

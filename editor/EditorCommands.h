@@ -1,0 +1,41 @@
+#pragma once
+
+#include "device/SendAllPlan.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <optional>
+
+class DialogService;
+class KbdSettingComponentVR49;
+class LumManager49;
+
+/** The panel's command buttons: "Default Values", "Send to Keyboard", "Load...",
+    "Save...", the hidden "Chart..." and "Upgrade firmware...". Every failure is told
+    to the user in a box that names the file and the reason; nothing fails silently. */
+class EditorCommands
+{
+public:
+    EditorCommands (KbdSettingComponentVR49& panel, LumManager49& manager, DialogService& dialogs);
+
+    void resetToDefaults();
+    void sendToKeyboard();
+    void loadSettings();
+
+    /** True when the settings were saved. */
+    bool saveSettings();
+    void exportChart();
+    void upgradeFirmware();
+
+private:
+    std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
+                                                const juce::String& extension);
+    void reportLeftOutValues (const std::vector<LeftOutValue>& leftOut);
+
+    KbdSettingComponentVR49& panel;
+    LumManager49& manager;
+    DialogService& dialogs;
+};
+
+/** The box's text for values a send left out: how many, and which. */
+juce::String describeLeftOutValues (const std::vector<LeftOutValue>& leftOut);
