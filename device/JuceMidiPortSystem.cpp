@@ -32,16 +32,6 @@ namespace
         std::unique_ptr<juce::MidiOutput> output;
     };
 
-    juce::StringArray namesOf (const juce::Array<juce::MidiDeviceInfo>& devices)
-    {
-        juce::StringArray names;
-
-        for (const auto& device : devices)
-            names.add (device.name);
-
-        return names;
-    }
-
    #if JUCE_LINUX
     // Where no ALSA sequencer exists every port query would print an error on stderr.
     void ignoreAlsaErrors (const char*, int, const char*, int, const char*, ...) {}
@@ -55,8 +45,8 @@ JuceMidiPortSystem::JuceMidiPortSystem()
    #endif
 }
 
-juce::StringArray JuceMidiPortSystem::getInputNames()    { return namesOf (juce::MidiInput::getAvailableDevices()); }
-juce::StringArray JuceMidiPortSystem::getOutputNames()   { return namesOf (juce::MidiOutput::getAvailableDevices()); }
+juce::Array<juce::MidiDeviceInfo> JuceMidiPortSystem::getInputDevices()    { return juce::MidiInput::getAvailableDevices(); }
+juce::Array<juce::MidiDeviceInfo> JuceMidiPortSystem::getOutputDevices()   { return juce::MidiOutput::getAvailableDevices(); }
 
 std::unique_ptr<MidiInputPort> JuceMidiPortSystem::openInput (int index, MidiPortReceiver& receiver)
 {

@@ -8,8 +8,8 @@ class JuceMidiPortSystem : public MidiPortSystem
 public:
     JuceMidiPortSystem();
 
-    juce::StringArray getInputNames() override;
-    juce::StringArray getOutputNames() override;
+    juce::Array<juce::MidiDeviceInfo> getInputDevices() override;
+    juce::Array<juce::MidiDeviceInfo> getOutputDevices() override;
     std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override;
     std::unique_ptr<MidiOutputPort> openOutput (int index) override;
 };

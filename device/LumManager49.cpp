@@ -330,6 +330,18 @@ bool LumManager49::isSearching() const
     return searching;
 }
 
+bool LumManager49::isStartupSearchRunning() const
+{
+    const juce::ScopedLock sl (linkLock);
+    return searching && reportSearchFailure;
+}
+
+bool LumManager49::isLinkBorrowed()
+{
+    const std::lock_guard<std::mutex> lock (forwardMutex);
+    return forwardCallback != nullptr;
+}
+
 void LumManager49::probeOutput (const juce::String& name)
 {
     closeProbeOutput();

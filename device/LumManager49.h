@@ -95,6 +95,10 @@ public:
     /** Stops a running search: its timer and its probe output. */
     void stopScan();
     bool isSearching() const;
+    bool isStartupSearchRunning() const;
+
+    /** True while the firmware update holds the link (its receiver sees every message). */
+    bool isLinkBorrowed();
 
     /** Forgets the keyboard: releases its output, closes every input, not connected. */
     void dropLink();

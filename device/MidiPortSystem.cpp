@@ -16,3 +16,19 @@ void MidiOutputPort::sendMessageNow (const juce::MidiMessage& message)
     const std::lock_guard<std::mutex> lock (processSendLock());
     transmit (message);
 }
+
+namespace
+{
+    juce::StringArray namesOf (const juce::Array<juce::MidiDeviceInfo>& devices)
+    {
+        juce::StringArray names;
+
+        for (const auto& device : devices)
+            names.add (device.name);
+
+        return names;
+    }
+}
+
+juce::StringArray MidiPortSystem::getInputNames()    { return namesOf (getInputDevices()); }
+juce::StringArray MidiPortSystem::getOutputNames()   { return namesOf (getOutputDevices()); }

@@ -62,8 +62,13 @@ public:
 
     virtual ~MidiPortSystem() = default;
 
-    virtual juce::StringArray getInputNames() = 0;
-    virtual juce::StringArray getOutputNames() = 0;
+    /** The ports as the system lists them now: each with its name and an identifier
+        that changes when its device is plugged in again. */
+    virtual juce::Array<juce::MidiDeviceInfo> getInputDevices() = 0;
+    virtual juce::Array<juce::MidiDeviceInfo> getOutputDevices() = 0;
+
+    juce::StringArray getInputNames();
+    juce::StringArray getOutputNames();
 
     /** Null when the port cannot be opened (or the index is out of range). */
     virtual std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) = 0;

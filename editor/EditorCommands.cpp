@@ -4,6 +4,7 @@
 #include "documents/MidiChart.h"
 #include "documents/SettingsFile.h"
 #include "editor/DialogService.h"
+#include "editor/EditHistory.h"
 #include "editor/EditorTexts.h"
 #include "editor/KbdSettingComponentVR49.h"
 #include "firmware/UpdaterRunner.h"
@@ -19,22 +20,24 @@ namespace
     constexpr int leftOutLinesShown = 12;
 }
 
-EditorCommands::EditorCommands (KbdSettingComponentVR49& p, LumManager49& m, DialogService& d)
-    : panel (p), manager (m), dialogs (d)
+EditorCommands::EditorCommands (KbdSettingComponentVR49& p, LumManager49& m, EditHistory& h, DialogService& d)
+    : panel (p), manager (m), history (h), dialogs (d)
 {
 }
 
 void EditorCommands::resetToDefaults()
 {
-    manager.resetItemDefaults();
+    const auto before = manager.getModel();
+    manager.resetItemDefaults();   // the item defaults, and the firmware revision cleared
 
+    auto after = manager.getModel();
     for (const auto& [index, value] : { std::pair<int, int> { GlobalIndex::LowerChannel, 0 },
                                         { GlobalIndex::UpperChannel, 0 }, { GlobalIndex::FaderMode, 1 },
                                         { GlobalIndex::KnobMode, 1 }, { GlobalIndex::SplitMode, 1 },
                                         { GlobalIndex::SplitPoint, 60 } })
-        manager.setValue (ModelField::global (index), value);
+        after.globals[(size_t) index] = (juce::int16) value;
 
-    panel.refreshAllFields();
+    history.replaceModel (before, after, "Default Values");
 }
 
 void EditorCommands::sendToKeyboard()
@@ -50,6 +53,17 @@ void EditorCommands::sendToKeyboard()
     const auto report = manager.sendAllToKeyboard();
     dialogs.hideWaitCursor();
 
+    if (! report.completed)
+    {
+        // The cable went during the send: the link goes now, not at the next look at the ports.
+        manager.dropLink();
+        panel.keyboardPortsVanished();
+        dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle,
+                                EditorTexts::sendInterrupted (report.framesSent, report.framesPlanned));
+        return;
+    }
+
+    history.markClean();
     reportLeftOutValues (report.leftOut);
 }
 
@@ -66,13 +80,17 @@ void EditorCommands::loadSettings()
     if (! file.has_value())
         return;
 
-    if (const auto result = loadSettingsFile (manager, *file); result.failed())
+    const auto before = manager.getModel();
+    auto loaded = before;
+
+    if (const auto result = loadSettingsFile (*file, loaded); result.failed())
     {
         dialogs.showMessageBox (warning, EditorTexts::notLoadedTitle, EditorTexts::notLoaded (*file, result.getErrorMessage()));
         return;
     }
 
-    panel.refreshAllFields();
+    history.replaceModel (before, loaded, "Load " + file->getFileName());
+    history.markClean();   // what the editor holds is in that file
 
     if (! manager.isConnected())
         panel.showNotDetectedLater();
@@ -113,6 +131,7 @@ bool EditorCommands::saveSettings()
         return false;
     }
 
+    history.markClean();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 class DialogService;
+class EditHistory;
 class KbdSettingComponentVR49;
 class LumManager49;
 
@@ -16,7 +17,7 @@ class LumManager49;
 class EditorCommands
 {
 public:
-    EditorCommands (KbdSettingComponentVR49& panel, LumManager49& manager, DialogService& dialogs);
+    EditorCommands (KbdSettingComponentVR49& panel, LumManager49& manager, EditHistory& history, DialogService& dialogs);
 
     void resetToDefaults();
     void sendToKeyboard();
@@ -34,6 +35,7 @@ private:
 
     KbdSettingComponentVR49& panel;
     LumManager49& manager;
+    EditHistory& history;
     DialogService& dialogs;
 };
 

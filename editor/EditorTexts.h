@@ -18,6 +18,23 @@ namespace EditorTexts
     inline const juce::String chartNotWrittenTitle ("Chart Not Written");
     inline const juce::String valuesNotSentTitle ("Values Not Sent");
 
+    inline const juce::String keyboardFoundTitle ("Keyboard Found");
+    inline const juce::String keyboardFound (
+        "The keyboard has been found. The editor holds edits that were neither sent nor saved.\n\n"
+        "Read the keyboard's configuration into the editor (the edits are replaced), or keep the editor's values?");
+    inline const juce::String readTheKeyboard ("Read the Keyboard");
+    inline const juce::String keepMyEdits ("Keep My Edits");
+
+    inline const juce::String readInterrupted (
+        "The keyboard was disconnected before its configuration was read completely. "
+        "The editor shows what it held before, and what had arrived.");
+
+    inline juce::String sendInterrupted (int sent, int planned)
+    {
+        return "The keyboard was disconnected during the send: " + juce::String (sent) + " of " + juce::String (planned)
+               + " frames were sent, so it does not hold the editor's configuration.";
+    }
+
     inline juce::String notSaved (const juce::File& file, const juce::String& reason)
     {
         return "The settings could not be saved to \"" + file.getFullPathName() + "\": " + reason + ".";

@@ -135,7 +135,7 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
     createWidgets();
     bindFields();
     configurationRead.setListener (this);
-    commands = std::make_unique<EditorCommands> (*this, deviceManager, dialogs);
+    commands = std::make_unique<EditorCommands> (*this, deviceManager, history, dialogs);
     setSize (panelWidth, panelHeight);
 
     chartButton->setVisible (false);
@@ -147,12 +147,14 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
 
     deviceManager.addListener (this);
     deviceManager.startScan();
+    watcher.start();
 }
 
 KbdSettingComponentVR49::~KbdSettingComponentVR49()
 {
     // Nothing may reach the panel while it goes: the search stops, and closing the
     // inputs waits for a delivery still running on the MIDI thread.
+    watcher.stop();
     deviceManager.stopScan();
     deviceManager.dropLink();
 
@@ -381,7 +383,22 @@ void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
     for (const auto& binding : fieldBindings)
         if (binding.comboBox == comboBox)
             if (const auto field = binding.fieldFor (selectedControl))
-                deviceManager.setValue (*field, binding.valueAt (position));
+                history.setField (*field, binding.valueAt (position));
+}
+
+void KbdSettingComponentVR49::historyChangedModel (std::optional<ItemId> editedItem)
+{
+    // Undoing a control's edit shows that control, so the user sees what changed.
+    if (editedItem.has_value() && *editedItem != selectedControl && controlNames.count (*editedItem) != 0)
+        selectControl (*editedItem);
+
+    refreshAllFields();
+}
+
+void KbdSettingComponentVR49::selectControl (ItemId item)
+{
+    keyboardPicture->showItem (item);
+    selectedControl = item;
 }
 
 //==============================================================================
@@ -390,15 +407,53 @@ void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
 void KbdSettingComponentVR49::managerEvent (int event, int first, int, int)
 {
     if (event == ManagerEvent::KeyboardConnected)
-        configurationRead.start();
+        keyboardConnected();
     else if (event == ManagerEvent::SearchFailed)
         requestAsync (showNotDetected);
     else
         configurationRead.handleManagerEvent (event, first);
 }
 
+void KbdSettingComponentVR49::keyboardConnected()
+{
+    // Edits that were neither sent nor saved are never replaced unasked.
+    if (history.hasUnsavedEdits())
+        requestAsync (askBeforeRead);
+    else
+        configurationRead.start();
+}
+
+void KbdSettingComponentVR49::askWhetherToReadTheKeyboard()
+{
+    if (! deviceManager.isConnected())
+        return;
+
+    if (dialogs.showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, EditorTexts::keyboardFoundTitle,
+                                 EditorTexts::keyboardFound, EditorTexts::readTheKeyboard, EditorTexts::keepMyEdits))
+        configurationRead.start();
+    else
+        firmwareRevisionEditor->setText (firmwareRevisionText (deviceManager.getFirmwareRevision()));
+}
+
+void KbdSettingComponentVR49::keyboardPortsVanished()
+{
+    const bool wasReading = configurationRead.isReading();
+    configurationRead.abort();
+    firmwareRevisionEditor->setText ("Not detected yet");
+
+    if (wasReading)
+        dialogs.showMessageBox (juce::MessageBoxIconType::WarningIcon, EditorTexts::keyboardProblemTitle,
+                                EditorTexts::readInterrupted);
+}
+
 void KbdSettingComponentVR49::readReachedTheGlobals()      { requestAsync (refreshGlobals); }
 void KbdSettingComponentVR49::readDeliveredItemValues()    { requestAsync (refreshSelection); }
+
+void KbdSettingComponentVR49::readEnded (ConfigurationReader::Outcome outcome)
+{
+    if (outcome == ConfigurationReader::Outcome::completed)
+        requestAsync (readCompleted);
+}
 
 void KbdSettingComponentVR49::requestAsync (int work)
 {
@@ -416,9 +471,15 @@ void KbdSettingComponentVR49::handleAsyncUpdate()
     if ((work & refreshSelection) != 0)
         showSelectedControl();
 
+    if ((work & readCompleted) != 0)
+        history.forgetAll();   // the model now holds the keyboard's configuration
+
     if ((work & showNotDetected) != 0)
         dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle,
                                 EditorTexts::notDetected);
+
+    if ((work & askBeforeRead) != 0)
+        askWhetherToReadTheKeyboard();
 }
 
 //==============================================================================

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "device/ConfigurationReader.h"
+#include "device/HotPlugWatcher.h"
 #include "device/LumManager49.h"
+#include "editor/EditHistory.h"
 #include "editor/FieldBinding.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -27,7 +29,9 @@ class KbdSettingComponentVR49 : public juce::Component,
                                 public juce::AsyncUpdater,
                                 public juce::ComboBox::Listener,
                                 public juce::Button::Listener,
-                                private ConfigurationReader::Listener
+                                private ConfigurationReader::Listener,
+                                private EditHistory::Listener,
+                                private HotPlugWatcher::Listener
 {
 public:
     KbdSettingComponentVR49 (MidiPortSystem& ports, DialogService& dialogs);
@@ -57,6 +61,12 @@ public:
     /** Message box B ("not detected"), shown once the message loop comes round. */
     void showNotDetectedLater()                             { requestAsync (showNotDetected); }
 
+    EditHistory& getHistory() noexcept                      { return history; }
+    HotPlugWatcher& getHotPlugWatcher() noexcept            { return watcher; }
+
+    // HotPlugWatcher::Listener, and after a send that lost the keyboard (message thread).
+    void keyboardPortsVanished() override;
+
     /** Every widget in creation order, the picture included. */
     std::vector<juce::Component*> getWidgets() const;
 
@@ -64,7 +74,7 @@ private:
     friend struct EditorPanelAccess;   // the tests' view of the widgets
 
     // Work moved to the message thread.
-    enum AsyncWork { refreshGlobals = 1, refreshSelection = 2, showNotDetected = 4 };
+    enum AsyncWork { refreshGlobals = 1, refreshSelection = 2, showNotDetected = 4, askBeforeRead = 8, readCompleted = 16 };
 
     static std::map<ItemId, juce::String> buildControlNames();
     void createWidgets();
@@ -72,10 +82,17 @@ private:
     void showFields (bool globalFields, bool selectedFields);
     void updateModeChoices();
     void requestAsync (int work);
+    void keyboardConnected();
+    void askWhetherToReadTheKeyboard();
+    void selectControl (ItemId item);
 
     // ConfigurationReader::Listener (MIDI input thread).
     void readReachedTheGlobals() override;
     void readDeliveredItemValues() override;
+    void readEnded (ConfigurationReader::Outcome outcome) override;
+
+    // EditHistory::Listener (message thread).
+    void historyChangedModel (std::optional<ItemId> editedItem) override;
 
     std::map<ItemId, juce::String> controlNames;
     int selectedControl = -1;
@@ -83,6 +100,8 @@ private:
     ConfigurationReader configurationRead { deviceManager, ConfigurationReader::Target::managerModel };
     DialogService& dialogs;
     std::vector<FieldBinding> fieldBindings;
+    EditHistory history { deviceManager, *this };
+    HotPlugWatcher watcher { deviceManager, *this };
     std::unique_ptr<EditorCommands> commands;
     std::atomic<int> pendingWork { 0 };
 

@@ -135,3 +135,21 @@ juce::Button* VR49CtrlPickerComponent::findPicker (const juce::String& tooltip) 
 
     return nullptr;
 }
+
+bool VR49CtrlPickerComponent::showItem (int item)
+{
+    for (const auto& picker : pickers)
+        for (const bool bank2 : { false, true })
+            if (idTextForBank (picker->getButtonText(), bank2).getHexValue32() == item)
+            {
+                // A control of both banks is shown in the bank the item belongs to.
+                if (picker->getButtonText().containsChar ('-'))
+                    shiftButton->setToggleState (bank2, juce::dontSendNotification);
+
+                lastSelectedPicker = picker.get();
+                picker->setToggleState (true, juce::dontSendNotification);
+                return true;
+            }
+
+    return false;
+}

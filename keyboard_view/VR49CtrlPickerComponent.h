@@ -32,6 +32,10 @@ public:
     /** The picker whose tooltip is this text, or null. */
     juce::Button* findPicker (const juce::String& tooltip) const;
 
+    /** Selects the picker of this ItemId (and the bank it is in) without announcing it;
+        false when no picker stands for it. */
+    bool showItem (int item);
+
 private:
     void pickerClicked (juce::Button& picker);
     void shiftClicked();

@@ -15,8 +15,8 @@ namespace
     public:
         explicit LentPortSystem (MidiPortSystem& p) : ports (p) {}
 
-        juce::StringArray getInputNames() override    { return ports.getInputNames(); }
-        juce::StringArray getOutputNames() override   { return ports.getOutputNames(); }
+        juce::Array<juce::MidiDeviceInfo> getInputDevices() override    { return ports.getInputDevices(); }
+        juce::Array<juce::MidiDeviceInfo> getOutputDevices() override   { return ports.getOutputDevices(); }
 
         std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override
         {
@@ -44,6 +44,9 @@ void SimulatorApp::initialise (const juce::String& commandLine)
     options = juce::StringArray::fromTokens (commandLine, true);
     options.trim();
     studio = std::make_unique<VirtualStudio>();
+
+    if (options.contains ("--unplugged"))
+        studio->getKeyboard().vanish();   // plugged in later from the monitor window
     dialogs = std::make_unique<SimulatorDialogs> (studio->getKeyboard());
     AppClass::initialise (commandLine);
 }

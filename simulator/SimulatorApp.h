@@ -11,7 +11,8 @@ class VirtualStudio;
 /** The editor exactly as the product, wired to virtual MIDI ports with a simulated
     keyboard and a few unrelated ports, plus a small monitor window of its own.
     Options: --state-file <path> writes what the editor shows and the keyboard holds;
-    --no-monitor hides the monitor window. */
+    --no-monitor hides the monitor window; --unplugged starts with the keyboard unplugged
+    (the monitor window plugs it in). */
 class SimulatorApp : public AppClass
 {
 public:

@@ -35,6 +35,7 @@ juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKe
 
     const auto config = keyboard.getConfiguration();
     text << "keyboard.mode=" << (keyboard.isInUpdateMode() ? "update" : "normal") << "\n"
+         << "keyboard.present=" << (keyboard.isPresent() ? 1 : 0) << "\n"
          << "keyboard.received=" << (int) keyboard.getReceivedCount() << "\n"
          << "keyboard.endOfTransfer=" << config.endOfTransferCount << "\n";
 
@@ -60,7 +61,9 @@ juce::String describeKeyboardTraffic (SimulatedKeyboard& keyboard)
     const auto bootloader = keyboard.getBootloaderState();
 
     juce::String text;
-    text << (keyboard.isInUpdateMode() ? "Bootloader on \"USB A\"" : "Running on \"" + juce::String (SimulatedKeyboard::defaultPortName) + "\"")
+    text << (! keyboard.isPresent() ? juce::String ("Unplugged")
+             : keyboard.isInUpdateMode() ? juce::String ("Bootloader on \"") + SimulatedKeyboard::updatePortName + "\""
+             : "Running on \"" + juce::String (SimulatedKeyboard::defaultPortName) + "\"")
          << "\nMessages received: " << (int) keyboard.getReceivedCount()
          << "\nComplete transfers (end of transfer): " << config.endOfTransferCount;
 

@@ -149,14 +149,14 @@ namespace
     };
 
     template <typename Port>
-    juce::StringArray namesOf (const std::vector<std::shared_ptr<Port>>& ports)
+    juce::Array<juce::MidiDeviceInfo> devicesOf (const std::vector<std::shared_ptr<Port>>& ports)
     {
-        juce::StringArray names;
+        juce::Array<juce::MidiDeviceInfo> devices;
 
         for (const auto& port : ports)
-            names.add (port->getName());
+            devices.add ({ port->getName(), port->getIdentifier() });
 
-        return names;
+        return devices;
     }
 
     template <typename Port>
@@ -207,8 +207,8 @@ void VirtualConnection::close()
 }
 
 //==============================================================================
-VirtualMidiPortSystem::Source::Source (std::shared_ptr<SharedState> s, juce::String n)
-    : state (std::move (s)), name (std::move (n))
+VirtualMidiPortSystem::Source::Source (std::shared_ptr<SharedState> s, juce::String n, juce::String id)
+    : state (std::move (s)), name (std::move (n)), identifier (std::move (id))
 {
 }
 
@@ -234,8 +234,8 @@ void VirtualMidiPortSystem::Source::detach (const std::shared_ptr<VirtualConnect
 }
 
 //==============================================================================
-VirtualMidiPortSystem::Sink::Sink (juce::String n, std::function<void (const juce::MidiMessage&)> r)
-    : name (std::move (n)), receiver (std::move (r))
+VirtualMidiPortSystem::Sink::Sink (juce::String n, juce::String id, std::function<void (const juce::MidiMessage&)> r)
+    : name (std::move (n)), identifier (std::move (id)), receiver (std::move (r))
 {
 }
 
@@ -259,8 +259,8 @@ VirtualMidiPortSystem::~VirtualMidiPortSystem() = default;
 
 std::shared_ptr<VirtualMidiPortSystem::Source> VirtualMidiPortSystem::addSource (const juce::String& name)
 {
-    auto source = std::make_shared<Source> (state, name);
     const std::lock_guard<std::mutex> lock (mutex);
+    auto source = std::make_shared<Source> (state, name, "virtual-in-" + juce::String (++nextPortNumber));
     sources.push_back (source);
     return source;
 }
@@ -268,8 +268,8 @@ std::shared_ptr<VirtualMidiPortSystem::Source> VirtualMidiPortSystem::addSource 
 std::shared_ptr<VirtualMidiPortSystem::Sink> VirtualMidiPortSystem::addSink (
     const juce::String& name, std::function<void (const juce::MidiMessage&)> receiver)
 {
-    auto sink = std::make_shared<Sink> (name, std::move (receiver));
     const std::lock_guard<std::mutex> lock (mutex);
+    auto sink = std::make_shared<Sink> (name, "virtual-out-" + juce::String (++nextPortNumber), std::move (receiver));
     sinks.push_back (sink);
     return sink;
 }
@@ -286,16 +286,16 @@ void VirtualMidiPortSystem::removeSink (const std::shared_ptr<Sink>& sink)
     erase (sinks, sink);
 }
 
-juce::StringArray VirtualMidiPortSystem::getInputNames()
+juce::Array<juce::MidiDeviceInfo> VirtualMidiPortSystem::getInputDevices()
 {
     const std::lock_guard<std::mutex> lock (mutex);
-    return namesOf (sources);
+    return devicesOf (sources);
 }
 
-juce::StringArray VirtualMidiPortSystem::getOutputNames()
+juce::Array<juce::MidiDeviceInfo> VirtualMidiPortSystem::getOutputDevices()
 {
     const std::lock_guard<std::mutex> lock (mutex);
-    return namesOf (sinks);
+    return devicesOf (sinks);
 }
 
 std::unique_ptr<MidiInputPort> VirtualMidiPortSystem::openInput (int index, MidiPortReceiver& receiver)

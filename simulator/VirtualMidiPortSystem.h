@@ -32,8 +32,8 @@ public:
     void removeSource (const std::shared_ptr<Source>& source);
     void removeSink (const std::shared_ptr<Sink>& sink);
 
-    juce::StringArray getInputNames() override;
-    juce::StringArray getOutputNames() override;
+    juce::Array<juce::MidiDeviceInfo> getInputDevices() override;
+    juce::Array<juce::MidiDeviceInfo> getOutputDevices() override;
     std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override;
     std::unique_ptr<MidiOutputPort> openOutput (int index) override;
 
@@ -54,6 +54,7 @@ private:
     std::mutex mutex;
     std::vector<std::shared_ptr<Source>> sources;
     std::vector<std::shared_ptr<Sink>> sinks;
+    int nextPortNumber = 0;   // every port added gets a new identifier, as a replugged device does
 };
 
 /** One receiver of a source. */
@@ -84,9 +85,10 @@ private:
 class VirtualMidiPortSystem::Source
 {
 public:
-    Source (std::shared_ptr<SharedState> state, juce::String name);
+    Source (std::shared_ptr<SharedState> state, juce::String name, juce::String identifier);
 
-    const juce::String& getName() const noexcept   { return name; }
+    const juce::String& getName() const noexcept         { return name; }
+    const juce::String& getIdentifier() const noexcept   { return identifier; }
 
     /** Hands the message to every started receiver, on the calling thread, holding
         the callback lock as JUCE's input thread does. */
@@ -97,16 +99,17 @@ public:
 
 private:
     std::shared_ptr<SharedState> state;
-    const juce::String name;
+    const juce::String name, identifier;
     std::vector<std::shared_ptr<VirtualConnection>> connections;   // guarded by the callback lock
 };
 
 class VirtualMidiPortSystem::Sink
 {
 public:
-    Sink (juce::String name, std::function<void (const juce::MidiMessage&)> receiver);
+    Sink (juce::String name, juce::String identifier, std::function<void (const juce::MidiMessage&)> receiver);
 
-    const juce::String& getName() const noexcept   { return name; }
+    const juce::String& getName() const noexcept         { return name; }
+    const juce::String& getIdentifier() const noexcept   { return identifier; }
 
     /** Passes the message to the device, unless the device has gone. */
     void receive (const juce::MidiMessage& message);
@@ -115,7 +118,7 @@ public:
     void disconnect();
 
 private:
-    const juce::String name;
+    const juce::String name, identifier;
     std::mutex mutex;
     std::function<void (const juce::MidiMessage&)> receiver;
 };

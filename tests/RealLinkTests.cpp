@@ -16,14 +16,14 @@ namespace
     public:
         explicit HookedPorts (VirtualMidiPortSystem& p) : ports (p) {}
 
-        juce::StringArray getInputNames() override   { return ports.getInputNames(); }
+        juce::Array<juce::MidiDeviceInfo> getInputDevices() override   { return ports.getInputDevices(); }
 
-        juce::StringArray getOutputNames() override
+        juce::Array<juce::MidiDeviceInfo> getOutputDevices() override
         {
             if (auto hook = std::exchange (onNextOutputLookup, nullptr))
                 hook();
 
-            return ports.getOutputNames();
+            return ports.getOutputDevices();
         }
 
         std::unique_ptr<MidiInputPort> openInput (int i, MidiPortReceiver& r) override   { return ports.openInput (i, r); }

@@ -26,7 +26,9 @@ int main (int argc, char** argv)
 
     // The panels, pictures and progress windows under test need a display; without one
     // JUCE would crash inside its window system in the middle of a test.
-    if (const auto problem = whyNoDisplay())
+    const bool onlyListing = ::testing::GTEST_FLAG (list_tests);
+
+    if (const auto problem = onlyListing ? std::nullopt : whyNoDisplay())
     {
         std::fprintf (stderr, "konsolion_tests needs a graphical display, but %s.\n"
                               "Run it through scripts/with-display (scripts/test does).\n", problem->toRawUTF8());

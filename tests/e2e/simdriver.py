@@ -18,6 +18,11 @@ CC_NUMBER_COMBO = (776 + 60, 64 + 12)
 SEND_TO_KEYBOARD = (921 + 51, 14 + 12)
 DEFAULT_VALUES = (929 + 44, 38 + 12)
 SAVE_BUTTON = (933 + 39, 91 + 10)
+LOAD_BUTTON = (933 + 39, 67 + 10)
+FIRMWARE_BUTTON = (725 + 48, 142 + 11)
+
+MONITOR_TITLE = "Simulated Vantor 49 - what the keyboard received"
+PLUG_BUTTON = (210, 14)   # "Unplug the keyboard" / "Plug the keyboard in", atop the monitor window
 
 # The file name box of JUCE's own 600 x 500 file chooser.
 CHOOSER_FILE_NAME = (323, 438)
@@ -82,10 +87,10 @@ def close_through_close_button(window, process):
 
 
 class Simulator:
-    def __init__(self, executable, monitor=False):
+    def __init__(self, executable, monitor=False, options=()):
         self.folder = tempfile.mkdtemp(prefix="konsolion-e2e-")
         self.state_file = os.path.join(self.folder, "state.txt")
-        args = [executable, "--state-file", self.state_file]
+        args = [executable, "--state-file", self.state_file, *options]
         if not monitor:
             args.append("--no-monitor")
         self.stderr_path = os.path.join(self.folder, "stderr.txt")
@@ -137,6 +142,22 @@ class Simulator:
 
     def type_text(self, text):
         xdotool("type", "--delay", 5, text)
+
+    def choose_file(self, chooser_title, path):
+        """Types a path into JUCE's own file chooser and confirms it."""
+        chooser = self.wait_window(chooser_title)
+        self.click_in(chooser, CHOOSER_FILE_NAME)
+        self.key("ctrl+a")
+        self.type_text(path)
+        self.key("Return")   # the chooser goes to the folder and keeps the name
+        self.key("Return")   # and confirms
+
+    def answer_box(self, title, key="Return"):
+        """Waits for a message box and answers it with its default button."""
+        box = self.wait_window(title)
+        xdotool("windowactivate", "--sync", box)
+        self.key(key)
+        self.wait_window_gone(title)
 
     def wait_window(self, title, timeout=10):
         return self.wait_for(lambda: viewable_window(title), timeout, f"a window titled {title!r}")

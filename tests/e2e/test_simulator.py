@@ -7,8 +7,9 @@ import sys
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(__file__))
-from simdriver import (CC_NUMBER_COMBO, CHOOSER_FILE_NAME, CUTOFF_KNOB,
-                       DEFAULT_VALUES, PAD_1, SAVE_BUTTON, SEND_TO_KEYBOARD, SHIFT_TOGGLE, Simulator)
+from simdriver import (CC_NUMBER_COMBO, CHOOSER_FILE_NAME, CUTOFF_KNOB, DEFAULT_VALUES, FIRMWARE_BUTTON,
+                       LOAD_BUTTON, MONITOR_TITLE, PAD_1, PLUG_BUTTON, SAVE_BUTTON, SEND_TO_KEYBOARD,
+                       SHIFT_TOGGLE, Simulator)
 
 
 def check(condition, message):
@@ -46,10 +47,38 @@ def saved_items(path):
     return items
 
 
+def update_while_the_search_runs(sim):
+    """The keyboard answers nothing (unplugged) while the search runs; the user starts the
+    update at once. The search keeps out of it, and once the keyboard is back in normal
+    mode it is found and read."""
+    firmware = os.path.join(sim.folder, "Vantor49_e2e.bin")
+    with open(firmware, "wb") as f:
+        f.write(bytes((i * 7) & 0xFF for i in range(3000)))
+
+    sim.wait_field("firmware", "Not detected yet")   # nothing answers while the keyboard is unplugged
+    sim.click(FIRMWARE_BUTTON)
+    sim.answer_box("Enter Firmware Upgrade Mode")   # the simulated keyboard restarts in its bootloader
+    sim.choose_file("Please select the firmware file to burn...", firmware)
+    sim.answer_box("Firmware Update Result", key="Return")
+    sim.wait_for(lambda: sim.state().get("keyboard.firmwareBytes") == "3000", 10, "the whole image in the keyboard")
+    sim.wait_field("firmware", "1.05", timeout=20)
+    sim.wait_for(lambda: sim.state().get("keyboard.mode") == "normal", 5, "the keyboard in normal mode")
+
+
+def unplug_and_plug_in(sim):
+    monitor = sim.wait_window(MONITOR_TITLE)
+    sim.click_in(monitor, PLUG_BUTTON)
+    sim.wait_for(lambda: sim.state().get("keyboard.present") == "0", 5, "the keyboard unplugged")
+    sim.wait_field("firmware", "Not detected yet", timeout=10)
+    sim.click_in(monitor, PLUG_BUTTON)
+    sim.wait_field("firmware", "1.05", timeout=15)
+
+
 def main(executable, defaults_path):
-    sim = Simulator(executable)
+    sim = Simulator(executable, monitor=True, options=["--unplugged"])
     try:
-        sim.wait_field("firmware", "1.05", timeout=15)
+        update_while_the_search_runs(sim)
+        unplug_and_plug_in(sim)
         check(sim.field("splitPoint") == "C-2", "the global fields are shown after detection")
 
         sim.click(CUTOFF_KNOB)
@@ -82,12 +111,7 @@ def main(executable, defaults_path):
 
         saved = os.path.join(sim.folder, "mine")
         sim.click(SAVE_BUTTON)
-        chooser = sim.wait_window("Please select the settings file where to save...")
-        sim.click_in(chooser, CHOOSER_FILE_NAME)
-        sim.key("ctrl+a")
-        sim.type_text(saved)
-        sim.key("Return")   # the chooser goes to the folder and keeps the name
-        sim.key("Return")   # and saves
+        sim.choose_file("Please select the settings file where to save...", saved)
         sim.wait_for(lambda: os.path.exists(saved + ".vr49"), 10, "the saved file")
 
         with open(saved + ".vr49", encoding="utf-8", newline="") as f:
@@ -105,6 +129,15 @@ def main(executable, defaults_path):
         sim.wait_field("splitPoint", "C3")
         sim.wait_field("firmware", "0.00")
         sim.wait_field("ccNumber", "36 - Foot Controller LSB")
+
+        # A damaged file is refused with a box that says why, and changes nothing.
+        damaged = os.path.join(sim.folder, "damaged.vr49")
+        with open(damaged, "wb") as f:
+            f.write(b"<Settings><Items><Item ID=")
+        sim.click(LOAD_BUTTON)
+        sim.choose_file("Please select the settings file you want to load...", damaged)
+        sim.answer_box("Settings Not Loaded")
+        check(sim.field("splitPoint") == "C3", "the refused file changed nothing")
 
         exit_code = sim.close_through_close_button()
         check(exit_code == 0, f"the simulator quits cleanly (exit code {exit_code})")

@@ -15,7 +15,14 @@ void EditorFixture::startDetection()
 {
     clock.now = juce::Time::getMillisecondCounter() + 2000;
     clock.attachTo (manager());
-    manager().timerCallback();
+
+    // Each tick probes the next output, until the keyboard's answers.
+    for (int tick = 0; tick < 6 && ! manager().isConnected(); ++tick)
+    {
+        manager().timerCallback();
+        pumpUntil ([this] { return manager().isConnected(); }, 200);
+        clock.advance (2000);
+    }
 }
 
 bool EditorFixture::readFinished()
@@ -28,6 +35,10 @@ void EditorFixture::detectKeyboard()
     startDetection();
     ASSERT_TRUE (pumpUntil ([this] { return widget<juce::TextEditor> (firmwareField).getText() != "Not detected yet"; }));
     ASSERT_TRUE (pumpUntil ([this] { return readFinished(); }));
+
+    // The search's next tick ends it, keeping the keyboard's input.
+    clock.advance (2000);
+    manager().timerCallback();
     pumpFor (20);
 }
 

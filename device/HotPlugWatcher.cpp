@@ -1,0 +1,85 @@
+#include "device/HotPlugWatcher.h"
+
+namespace
+{
+    juce::Array<juce::MidiDeviceInfo> missingFrom (const juce::Array<juce::MidiDeviceInfo>& devices,
+                                                    const juce::Array<juce::MidiDeviceInfo>& others)
+    {
+        juce::Array<juce::MidiDeviceInfo> missing;
+
+        for (const auto& device : devices)
+            if (! others.contains (device))
+                missing.add (device);
+
+        return missing;
+    }
+
+    bool namesAny (const juce::Array<juce::MidiDeviceInfo>& devices, const juce::StringArray& names)
+    {
+        for (const auto& device : devices)
+            if (names.contains (device.name))
+                return true;
+
+        return false;
+    }
+
+    juce::StringArray namesOf (const juce::Array<juce::MidiDeviceInfo>& devices)
+    {
+        juce::StringArray names;
+
+        for (const auto& device : devices)
+            names.add (device.name);
+
+        return names;
+    }
+}
+
+HotPlugWatcher::HotPlugWatcher (LumManager49& m, Listener& l) : manager (m), listener (l) {}
+
+HotPlugWatcher::~HotPlugWatcher()
+{
+    stopTimer();
+}
+
+void HotPlugWatcher::start()
+{
+    knownInputs = manager.getPortSystem().getInputDevices();
+    knownOutputs = manager.getPortSystem().getOutputDevices();
+    startTimer (pollPeriodMs);
+}
+
+void HotPlugWatcher::stop()
+{
+    stopTimer();
+}
+
+void HotPlugWatcher::poll()
+{
+    if (manager.isStartupSearchRunning() || manager.isLinkBorrowed())
+        return;   // the last look stays as it is: whatever changed meanwhile is seen afterwards
+
+    auto& ports = manager.getPortSystem();
+    const auto inputs = ports.getInputDevices();
+    const auto outputs = ports.getOutputDevices();
+
+    if (inputs == knownInputs && outputs == knownOutputs)
+        return;
+
+    auto vanished = missingFrom (knownInputs, inputs);
+    vanished.addArray (missingFrom (knownOutputs, outputs));
+    const auto appeared = missingFrom (outputs, knownOutputs);
+    knownInputs = inputs;
+    knownOutputs = outputs;
+
+    if (manager.isConnected() && namesAny (vanished, { manager.getInputPortName(), manager.getOutputPortName() }))
+    {
+        manager.dropLink();
+        listener.keyboardPortsVanished();
+    }
+
+    if (manager.isConnected() || appeared.isEmpty())
+        return;
+
+    // A search of other outputs may be running: it starts again, now over every output.
+    manager.searchAgain (manager.isSearching() ? juce::StringArray() : namesOf (appeared));
+}

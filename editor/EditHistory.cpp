@@ -1,0 +1,107 @@
+#include "editor/EditHistory.h"
+
+namespace
+{
+    struct FieldEdit : juce::UndoableAction
+    {
+        FieldEdit (LumManager49& m, EditHistory::Listener& l, ModelField f, std::optional<int> b, int a)
+            : manager (m), listener (l), field (f), before (b), after (a) {}
+
+        bool perform() override   { return apply (after); }
+        bool undo() override      { return apply (before); }
+        int getSizeInUnits() override   { return 1; }
+
+        bool apply (std::optional<int> value)
+        {
+            manager.setValue (field, value);
+            listener.historyChangedModel (field.group == ModelField::Group::item ? std::optional<ItemId> (field.id)
+                                                                                : std::nullopt);
+            return true;
+        }
+
+        LumManager49& manager;
+        EditHistory::Listener& listener;
+        const ModelField field;
+        const std::optional<int> before;
+        const int after;
+    };
+
+    struct ModelReplacement : juce::UndoableAction
+    {
+        ModelReplacement (LumManager49& m, EditHistory::Listener& l, SettingsModel b, SettingsModel a)
+            : manager (m), listener (l), before (std::move (b)), after (std::move (a)) {}
+
+        bool perform() override   { return apply (after); }
+        bool undo() override      { return apply (before); }
+        int getSizeInUnits() override   { return 100; }
+
+        bool apply (const SettingsModel& model)
+        {
+            manager.setModel (model);
+            listener.historyChangedModel (std::nullopt);
+            return true;
+        }
+
+        LumManager49& manager;
+        EditHistory::Listener& listener;
+        const SettingsModel before, after;
+    };
+}
+
+EditHistory::EditHistory (LumManager49& m, Listener& l) : manager (m), listener (l) {}
+
+void EditHistory::setField (const ModelField& field, int value)
+{
+    const auto before = manager.getValue (field);
+
+    if (before == value)
+        return;
+
+    perform (new FieldEdit (manager, listener, field, before, value), field.describe());
+}
+
+void EditHistory::replaceModel (const SettingsModel& before, const SettingsModel& after, const juce::String& name)
+{
+    perform (new ModelReplacement (manager, listener, before, after), name);
+}
+
+void EditHistory::perform (juce::UndoableAction* action, const juce::String& name)
+{
+    // A new edit after undoing past the clean place: that place can never come back.
+    if (cleanPosition.load() > position.load())
+        cleanPosition = -1;
+
+    undoManager.beginNewTransaction (name);
+    undoManager.perform (action);
+    ++position;
+}
+
+bool EditHistory::undo()
+{
+    if (! undoManager.undo())
+        return false;
+
+    --position;
+    return true;
+}
+
+bool EditHistory::redo()
+{
+    if (! undoManager.redo())
+        return false;
+
+    ++position;
+    return true;
+}
+
+void EditHistory::markClean()
+{
+    cleanPosition = position.load();
+}
+
+void EditHistory::forgetAll()
+{
+    undoManager.clearUndoHistory();
+    position = 0;
+    cleanPosition = 0;
+}
