@@ -4,6 +4,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/DeviceBenchmarks.h"
+#include "bench/HotPlugBenchmarks.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -25,5 +26,7 @@ int main (int argc, char** argv)
     benchmarkSendAll (runs);
     benchmarkConfigurationRead (runs);
     benchmarkFirmwareTransfer (std::max (1, runs / 2));
+    benchmarkPortPoll (runs);
+    benchmarkPlugInToReadPanel (runs);
     return 0;
 }

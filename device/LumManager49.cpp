@@ -144,7 +144,7 @@ SendAllPlan LumManager49::planSendAll() const
     return ::planSendAll (getModel());
 }
 
-SendAllReport LumManager49::sendAllToKeyboard()
+SendAllReport LumManager49::sendAllToKeyboard (const SendProgress& progress)
 {
     const auto plan = planSendAll();
     SendAllReport report;
@@ -168,6 +168,9 @@ SendAllReport LumManager49::sendAllToKeyboard()
         output->sendMessageNow (frame);
         pauseAfterFrame();
         ++report.framesSent;
+
+        if (progress && ! progress (report.framesSent, report.framesPlanned))
+            return report;
     }
 
     report.completed = keyboardOutputIsListed();
@@ -406,6 +409,35 @@ void LumManager49::dropLink()
 
     releaseDeviceOutput();
     closeInputs();
+}
+
+bool LumManager49::connectDirectly (const juce::String& inputName, const juce::String& outputName)
+{
+    stopScan();
+    dropLink();
+
+    const auto inputIndex = ports.getInputNames().indexOf (inputName);
+
+    if (inputIndex < 0 || ! ports.getOutputNames().contains (outputName))
+        return false;
+
+    waitForInputThreadToSettle();
+    auto input = ports.openInput (inputIndex, *this);
+
+    if (input == nullptr)
+        return false;
+
+    input->start();
+    {
+        const juce::ScopedLock sl (linkLock);
+        midiInputs.push_back (std::move (input));
+        connected = true;
+        inputPortName = inputName;
+        outputPortName = outputName;
+    }
+
+    openDeviceOutput (outputName);
+    return hasDeviceOutput();
 }
 
 void LumManager49::openInputs()

@@ -66,9 +66,12 @@ public:
     // Talking to the keyboard. Each request answers false and sends nothing
     // without a keyboard output, else sends its frame and pauses 2 ms.
 
+    /** Called after each frame sent; answering false stops the send there. */
+    using SendProgress = std::function<bool (int framesSent, int framesPlanned)>;
+
     /** Sends the whole model (see SendAllPlan). Stops early when the keyboard's output
         disappears from the port list, and says so in its report. */
-    SendAllReport sendAllToKeyboard();
+    SendAllReport sendAllToKeyboard (const SendProgress& progress = {});
 
     /** What sendAllToKeyboard would send now. */
     SendAllPlan planSendAll() const;
@@ -102,6 +105,10 @@ public:
 
     /** Forgets the keyboard: releases its output, closes every input, not connected. */
     void dropLink();
+
+    /** Connects to these ports without a search, for a keyboard the identity request
+        cannot find: opens the output and only this input. False when either is missing. */
+    bool connectDirectly (const juce::String& inputName, const juce::String& outputName);
 
     bool isConnected() const;
     void openInputs();

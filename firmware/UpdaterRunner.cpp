@@ -1,7 +1,6 @@
 #include "firmware/UpdaterRunner.h"
 
 #include "device/LumManager49.h"
-#include "firmware/HalvekFWUpdater.h"
 #include "firmware/UpdatePort.h"
 
 namespace FirmwareDialogTexts
@@ -47,44 +46,22 @@ UpdaterRunner::~UpdaterRunner()
 void UpdaterRunner::run()
 {
     burnSucceeded = false;
-
-    auto newUpdater = std::make_unique<HalvekFWUpdater>();
-    newUpdater->setHelper (this);
-    HalvekFWUpdater* working = newUpdater.get();
-    {
-        const std::lock_guard<std::mutex> lock (updaterMutex);
-        updater = std::move (newUpdater);
-    }
-
-    if (working->setFirmwareFile (firmwarePath))
-        burnSucceeded = working->burn();
-
-    transferStarted = working->hasStartedTransfer();
-    working->finish();
-
-    std::unique_ptr<HalvekFWUpdater> finished;
-    {
-        const std::lock_guard<std::mutex> lock (updaterMutex);
-        finished = std::move (updater);
-    }
+    burnSucceeded = burner.burn (firmwarePath);
 }
 
-void UpdaterRunner::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
+void UpdaterRunner::handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message)
 {
-    const std::lock_guard<std::mutex> lock (updaterMutex);
-
-    if (updater != nullptr)
-        updater->handleMidiMessage (message);
+    burner.handleIncomingMidiMessage (source, message);
 }
 
 void UpdaterRunner::sendMidiMessage (const juce::MidiMessage& message)
 {
-    manager->sendToKeyboard (message);
+    burner.sendMidiMessage (message);
 }
 
 void UpdaterRunner::reportProgress (double fraction)
 {
-    reportedProgress = fraction;
+    burner.reportProgress (fraction);
 }
 
 namespace

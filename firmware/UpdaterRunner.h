@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/DialogService.h"
+#include "firmware/FirmwareBurner.h"
 #include "firmware/IFWUpdater.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -9,12 +10,11 @@
 #include <atomic>
 #include <mutex>
 
-class HalvekFWUpdater;
 class LumManager49;
 
-/** Runs one firmware update: the transfer on its worker thread under a modal progress
-    window, acknowledgements forwarded from the MIDI input thread. Its destruction
-    detaches the update port. */
+/** Runs one firmware update: the transfer (a FirmwareBurner) on its worker thread under a
+    modal progress window, acknowledgements forwarded from the MIDI input thread. Its
+    destruction detaches the update port. */
 class UpdaterRunner : public juce::ThreadWithProgressWindow,
                       public juce::MidiInputCallback,
                       public IFWHelper
@@ -34,19 +34,14 @@ public:
     bool didBurnSucceed() const noexcept   { return burnSucceeded.load(); }
 
     /** True once a frame of the image went out: the keyboard's firmware is then being replaced. */
-    bool didStartTransfer() const noexcept { return transferStarted.load(); }
+    bool didStartTransfer() const noexcept { return burner.didStartTransfer(); }
 
     const FileChoice firmwareChooser;
     juce::String firmwarePath;
 
 private:
-    // The updater exists only while run() runs; the MIDI input thread reaches it only
-    // under this lock, so no message reaches one being created or destroyed.
-    std::mutex updaterMutex;
-    std::unique_ptr<HalvekFWUpdater> updater;
     LumManager49* manager;
     std::atomic<bool> burnSucceeded { false };
-    std::atomic<bool> transferStarted { false };
 
     // The worker reports progress here; the window takes it on the message thread,
     // where its progress bar reads it.
@@ -60,6 +55,7 @@ private:
     };
 
     ProgressRelay progressRelay { *this };
+    FirmwareBurner burner { *manager, [this] (double fraction) { reportedProgress = fraction; } };
 };
 
 /** The whole firmware-upgrade dialogue. An empty path asks the user for the file.

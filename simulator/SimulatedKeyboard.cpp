@@ -334,13 +334,20 @@ SimulatedBootloader SimulatedKeyboard::getBootloaderState() const
 
 void SimulatedKeyboard::handleIncoming (const juce::MidiMessage& message)
 {
-    bool inUpdateMode = false;
+    bool inUpdateMode = false, unplugNow = false;
     {
         const std::lock_guard<std::mutex> lock (mutex);
         received.push_back (message);
         inUpdateMode = updateMode;
+        unplugNow = faults.vanishAfterReceiving.has_value() && received.size() == *faults.vanishAfterReceiving;
     }
     receivedChanged.notify_all();
+
+    if (unplugNow)
+    {
+        vanish();
+        return;
+    }
 
     if (inUpdateMode)
         handleBootloaderMessage (message);

@@ -47,6 +47,7 @@ public:
         bool foreignManufacturer = false;         // answers carry another maker's identifier
         std::optional<int> truncateAnswersTo;     // answers cut to this many bytes, then F7
         std::optional<int> vanishAfterAnswers;    // the ports disappear after this many answers
+        std::optional<size_t> vanishAfterReceiving; // ... or once this many messages came in
     };
 
     static constexpr const char* defaultPortName = "Vantor 49 MIDI 1";

@@ -1,0 +1,4 @@
+#pragma once
+
+void benchmarkPortPoll (int runs);
+void benchmarkPlugInToReadPanel (int runs);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <optional>
+
+/** What the command line asks for, besides the command and its arguments. */
+struct CliOptions
+{
+    bool simulate = false;
+    juce::String simulatedFault;     // empty, "absent", "drop-answer", "vanish-mid-send", "refuse-block"
+    juce::File keyboardState;        // with --simulate: the simulated keyboard's configuration between runs
+    juce::String inputPort, outputPort;
+    bool json = false;
+    bool yes = false;
+    bool help = false;
+    bool version = false;
+    bool bashCompletion = false;
+
+    juce::StringArray words;         // the command and its arguments
+
+    /** The options in `arguments`; a problem (unknown option, missing value) as a message. */
+    static std::optional<juce::String> parse (const juce::StringArray& arguments, CliOptions& options);
+};
+
+/** One option, for --help and the completion. */
+struct CliOptionHelp
+{
+    const char* name;
+    const char* argument;   // empty when it takes none
+    const char* help;
+};
+
+const std::vector<CliOptionHelp>& cliOptionTable();
