@@ -22,7 +22,7 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
     {
         const auto& word = arguments[i];
 
-        const auto valueOf = [&] (const juce::String& name) -> std::optional<juce::String> {
+        const auto nextValue = [&]() -> std::optional<juce::String> {
             if (i + 1 >= arguments.size())
                 return std::nullopt;
             return arguments[++i];
@@ -39,7 +39,7 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
         }
         else if (word == "--keyboard-state" || word == "--input" || word == "--output")
         {
-            const auto value = valueOf (word);
+            const auto value = nextValue();
 
             if (! value.has_value())
                 return word + " needs a value";

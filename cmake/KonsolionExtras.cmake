@@ -44,6 +44,20 @@ target_sources(konsolion-sim PRIVATE simulator/SimulatorMain.cpp)
 set_source_files_properties(simulator/SimulatorMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-sim PRIVATE konsolion_core)
 
+# The command-line tool: backup, restore, verify, diff, chart and flash from a terminal.
+file(GLOB KONSOLION_CLI_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.h")
+juce_add_console_app(konsolion-cli PRODUCT_NAME "konsolion-cli")
+target_sources(konsolion-cli PRIVATE ${KONSOLION_CLI_SOURCES})
+set_source_files_properties(${KONSOLION_CLI_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_compile_definitions(konsolion-cli PRIVATE KONSOLION_VERSION="${PROJECT_VERSION}")
+target_link_libraries(konsolion-cli PRIVATE konsolion_core)
+
+# Its bash completion, made from its own command table.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion
+    COMMAND $<TARGET_FILE:konsolion-cli> --bash-completion > ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion
+    DEPENDS konsolion-cli)
+add_custom_target(konsolion-cli-completion ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion)
+
 # End to end, in the display the test command provides.
 find_package(Python3 COMPONENTS Interpreter)
 if(Python3_FOUND)
@@ -51,6 +65,9 @@ if(Python3_FOUND)
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_simulator.py
                 $<TARGET_FILE:konsolion-sim> ${CMAKE_CURRENT_SOURCE_DIR}/tests/data/settings_after_construction.vr49)
     set_tests_properties(e2e.SimulatorInARealWindow PROPERTIES TIMEOUT 120)
+    add_test(NAME e2e.CommandLineToolAgainstItsSimulatedKeyboard
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_cli.py $<TARGET_FILE:konsolion-cli>)
+    set_tests_properties(e2e.CommandLineToolAgainstItsSimulatedKeyboard PROPERTIES TIMEOUT 240)
     add_test(NAME e2e.WithoutADisplayEveryProgramSaysSo
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_no_display.py
                 $<TARGET_FILE:Konsolion> $<TARGET_FILE:konsolion-sim> $<TARGET_FILE:konsolion_tests>)

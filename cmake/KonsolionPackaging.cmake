@@ -2,14 +2,17 @@
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/konsolion)
 
-install(TARGETS Konsolion konsolion-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Konsolion konsolion-sim konsolion-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME konsolion-cli)
+install(FILES packaging/org.ombrix.konsolion.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/konsolion.desktop packaging/konsolion-sim.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/konsolion_icon.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME konsolion.png)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-foreach(page Konsolion konsolion-sim)
+foreach(page Konsolion konsolion-sim konsolion-cli)
     install(CODE "execute_process(COMMAND gzip -9n -c \"${CMAKE_CURRENT_SOURCE_DIR}/packaging/${page}.1\"
                                   OUTPUT_FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/${page}.1.gz\")")
 endforeach()
@@ -26,7 +29,8 @@ set(CPACK_PACKAGE_DESCRIPTION "Konsolion finds the keyboard by itself, reads its
 lets you pick a control on a picture of the keyboard and edit what it sends,
 sends the configuration back, saves and loads .vr49 files and upgrades the
 keyboard's firmware. konsolion-sim runs the same editor against a simulated
-keyboard.")
+keyboard; konsolion-cli backs up, restores, verifies, compares and flashes it
+from a terminal.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,0 +1,205 @@
+#include "cli/KeyboardSession.h"
+
+#include "device/JuceMidiPortSystem.h"
+#include "documents/SettingsFile.h"
+#include "simulator/VirtualStudio.h"
+
+namespace
+{
+    constexpr int answerTimeoutMs = 1000;
+
+    /** The studio's ports, lent to the manager (the studio outlives it). */
+    class LentPorts : public MidiPortSystem
+    {
+    public:
+        explicit LentPorts (MidiPortSystem& p) : ports (p) {}
+
+        juce::Array<juce::MidiDeviceInfo> getInputDevices() override    { return ports.getInputDevices(); }
+        juce::Array<juce::MidiDeviceInfo> getOutputDevices() override   { return ports.getOutputDevices(); }
+        std::unique_ptr<MidiInputPort> openInput (int i, MidiPortReceiver& r) override   { return ports.openInput (i, r); }
+        std::unique_ptr<MidiOutputPort> openOutput (int i) override                     { return ports.openOutput (i); }
+
+    private:
+        MidiPortSystem& ports;
+    };
+
+    KeyboardConfiguration configurationOf (const SettingsModel& model)
+    {
+        KeyboardConfiguration configuration;
+
+        for (size_t p = 0; p < model.itemParams.size(); ++p)
+            for (const auto& [item, value] : model.itemParams[p])
+                configuration.itemParams[p][item] = value;
+
+        std::copy (model.globals.begin(), model.globals.end(), configuration.globals.begin());
+        std::copy (model.curves.begin(), model.curves.end(), configuration.curves.begin());
+        return configuration;
+    }
+
+    SettingsModel modelOf (const KeyboardConfiguration& configuration)
+    {
+        SettingsModel model;
+
+        for (size_t p = 0; p < configuration.itemParams.size(); ++p)
+            for (const auto& [item, value] : configuration.itemParams[p])
+                model.itemParams[p][item] = value;
+
+        for (size_t i = 0; i < model.globals.size(); ++i)
+            model.globals[i] = (juce::int16) configuration.globals[i];
+
+        for (size_t i = 0; i < model.curves.size(); ++i)
+            model.curves[i] = (juce::int16) configuration.curves[i];
+
+        return model;
+    }
+
+    void applyFault (SimulatedKeyboard& keyboard, const juce::String& fault)
+    {
+        SimulatedKeyboard::Faults faults;
+
+        if (fault == "absent")
+            keyboard.vanish();
+        else if (fault == "drop-answer")
+            faults.dropAnswers = { 3 };              // the identity, the numbers, then the modes are lost
+        else if (fault == "vanish-mid-send")
+            faults.vanishAfterReceiving = 200;        // the cable goes a third of the way into a send
+        else if (fault == "refuse-block")
+        {
+            SimulatedBootloader::Faults refuse;
+            refuse.rejectBlock[2] = 4;               // the third block is refused every time
+            keyboard.setBootloaderFaults (refuse);
+        }
+
+        keyboard.setFaults (faults);
+    }
+}
+
+std::atomic<bool> KeyboardSession::interrupted { false };
+
+KeyboardSession::KeyboardSession (const CliOptions& o) : options (o)
+{
+    if (options.simulate)
+    {
+        studio = std::make_unique<VirtualStudio>();
+        loadSimulatedState();
+        applyFault (studio->getKeyboard(), options.simulatedFault);
+        ports = std::make_unique<LentPorts> (studio->getPorts());
+    }
+    else
+    {
+        ports = std::make_unique<JuceMidiPortSystem>();
+    }
+
+    manager = std::make_unique<LumManager49> (*ports);
+    reader = std::make_unique<ConfigurationReader> (*manager, ConfigurationReader::Target::ownModel);
+    manager->addListener (this);
+}
+
+KeyboardSession::~KeyboardSession()
+{
+    // Nothing reaches this session once it goes: the search stops and the inputs close first.
+    manager->stopScan();
+    manager->dropLink();
+    saveSimulatedState();
+    reader.reset();
+    manager.reset();
+    ports.reset();
+    studio.reset();
+}
+
+SimulatedKeyboard* KeyboardSession::getSimulatedKeyboard() const noexcept
+{
+    return studio != nullptr ? &studio->getKeyboard() : nullptr;
+}
+
+void KeyboardSession::loadSimulatedState()
+{
+    if (options.keyboardState == juce::File() || ! options.keyboardState.existsAsFile())
+        return;
+
+    auto model = modelOf (studio->getKeyboard().getConfiguration());
+
+    if (loadSettingsFile (options.keyboardState, model).wasOk())
+        studio->getKeyboard().setConfiguration (configurationOf (model));
+}
+
+void KeyboardSession::saveSimulatedState()
+{
+    if (studio != nullptr && options.keyboardState != juce::File())
+        saveSettingsFile (modelOf (studio->getKeyboard().getConfiguration()), options.keyboardState);
+}
+
+bool KeyboardSession::waitUntil (const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+    while (! condition() && ! interrupted && juce::Time::getMillisecondCounter() < deadline)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+
+    return condition();
+}
+
+void KeyboardSession::managerEvent (int event, int first, int, int)
+{
+    if (event == ManagerEvent::SearchFailed)
+        searchFailed = true;
+    else
+        reader->handleManagerEvent (event, first);
+}
+
+juce::Result KeyboardSession::connect()
+{
+    if (options.inputPort.isNotEmpty())
+    {
+        if (manager->connectDirectly (options.inputPort, options.outputPort))
+            return juce::Result::ok();
+
+        return juce::Result::fail ("no input \"" + options.inputPort + "\" and output \"" + options.outputPort
+                                   + "\" to use (konsolion-cli ports lists them)");
+    }
+
+    const auto outputs = ports->getOutputNames().size();
+
+    if (outputs == 0)
+        return juce::Result::fail ("there is no MIDI output at all: is the keyboard plugged in?");
+
+    manager->startScan();
+
+    // The search gives up by itself: every output probed twice, 2 s apart.
+    waitUntil ([this] { return manager->isConnected() || searchFailed || ! manager->isSearching(); },
+               4 * 2000 * outputs + 2000);
+
+    if (interrupted)
+        return juce::Result::fail ("interrupted");
+
+    if (! manager->isConnected())
+        return juce::Result::fail ("no keyboard answered the identity request on any of the " + juce::String (outputs)
+                                   + " MIDI outputs: is it plugged in and switched on? (--input and --output "
+                                     "name its ports, if it is there but does not answer)");
+
+    // Found: the rest of the search is of no use, and only the keyboard's input stays open.
+    manager->stopScan();
+    manager->closeInputsExcept (manager->getInputPortName());
+    return juce::Result::ok();
+}
+
+juce::Result KeyboardSession::read (SettingsModel& model)
+{
+    reader->start();
+    const auto outcome = reader->waitUntilEnded (answerTimeoutMs);
+
+    if (outcome != ConfigurationReader::Outcome::completed)
+        return juce::Result::fail ("the keyboard stopped answering before its whole configuration was read");
+
+    model = reader->getReadModel();
+    return juce::Result::ok();
+}
+
+SendAllReport KeyboardSession::send (const SettingsModel& model, const std::function<void (double)>& progress)
+{
+    manager->setModel (model);
+    return manager->sendAllToKeyboard ([&progress] (int sent, int planned) {
+        progress ((double) sent / (double) planned);
+        return ! interrupted.load();
+    });
+}

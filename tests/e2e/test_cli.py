@@ -1,0 +1,157 @@
+"""konsolion-cli end to end, against its simulated keyboard, with no display at all.
+    python3 tests/e2e/test_cli.py <konsolion-cli>"""
+
+import json
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+CLI = sys.argv[1]
+FOLDER = tempfile.mkdtemp(prefix="konsolion-cli-")
+STATE = os.path.join(FOLDER, "keyboard-state.vr49")
+ENV = {key: value for key, value in os.environ.items() if key != "DISPLAY"}   # no display at all
+
+
+def path(name):
+    return os.path.join(FOLDER, name)
+
+
+def cli(*args, simulate="--simulate", timeout=60):
+    words = [CLI] + ([simulate, "--keyboard-state", STATE] if simulate else []) + list(args)
+    result = subprocess.run(words, env=ENV, capture_output=True, text=True, timeout=timeout, stdin=subprocess.DEVNULL)
+    return result.returncode, result.stdout, result.stderr
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def expect(status, outcome, what):
+    code, out, err = outcome
+    check(code == status, f"{what}: exit status {code}, expected {status}\nstdout: {out}\nstderr: {err}")
+    return out, err
+
+
+def usage():
+    out, _ = expect(0, cli("--help", simulate=None), "--help")
+    for command in ("ports", "backup", "restore", "verify", "diff", "chart", "flash"):
+        check(f"  {command} " in out, f"--help lists {command}")
+    out, _ = expect(0, cli("--version", simulate=None), "--version")
+    check(out.startswith("konsolion-cli "), "--version")
+    expect(2, cli("frobnicate", simulate=None), "an unknown command")
+    expect(2, cli("backup", simulate=None), "a missing argument")
+    expect(2, cli("--bogus", "ports", simulate=None), "an unknown option")
+    out, _ = expect(0, cli("--bash-completion", simulate=None), "the completion")
+    check("complete -F _konsolion_cli konsolion-cli" in out and "flash) _filedir '@(bin)'" in out, "the completion script")
+
+
+def ports():
+    out, _ = expect(0, cli("ports"), "ports")
+    check("  Vantor 49 MIDI 1   <- the keyboard, firmware 1.05" in out, f"ports names the keyboard:\n{out}")
+    check("  Synth Module\n" in out, "ports lists the other outputs")
+
+
+def backup_restore_verify_diff_chart():
+    original, edited, again = path("original.vr49"), path("edited.vr49"), path("again.vr49")
+    expect(0, cli("backup", original), "backup")
+    out, _ = expect(0, cli("diff", original, original, simulate=None), "diff of a file with itself")
+    check(out == "", "no differences between a file and itself")
+
+    with open(original, encoding="utf-8") as f:
+        text = f.read()
+    with open(edited, "w", encoding="utf-8") as f:
+        f.write(text.replace('<Item ID="1" Mode="1" Chan="65" Num="74"', '<Item ID="1" Mode="1" Chan="65" Num="71"'))
+
+    out, _ = expect(1, cli("diff", original, edited, simulate=None), "diff of two files")
+    check(out == "Bnk1:P1 - Cutoff: CC number 74 -> 71\n", f"the difference, one a line: {out!r}")
+    out, _ = expect(1, cli("--json", "diff", original, edited, simulate=None), "diff --json")
+    listed = json.loads(out)
+    check(listed["count"] == 1 and listed["differences"][0] == {"group": "item", "id": 1, "control": "Bnk1:P1 - Cutoff",
+                                                              "field": "CC number", "expected": 74, "actual": 71},
+          f"the JSON difference: {listed}")
+
+    out, err = expect(0, cli("restore", edited), "restore")
+    check(out.startswith("restored: the keyboard holds what was sent (84 controls, 1 global)"), f"restore says so: {out}")
+    check("sending: 50%" in err, f"progress lines when standard error is no terminal: {err}")
+    expect(0, cli("verify", edited), "verify of what was restored")
+    out, _ = expect(1, cli("verify", original), "verify of the file before the edit")
+    check(out == "Bnk1:P1 - Cutoff: CC number 74 -> 71\n", f"verify names the difference: {out!r}")
+
+    expect(0, cli("backup", again), "a second backup")
+    out, _ = expect(0, cli("diff", edited, again, simulate=None), "backup -> restore -> backup")
+    check(out == "", f"the keyboard holds the restored model: {out}")
+
+    chart = path("chart.html")
+    expect(0, cli("chart", edited, chart, simulate=None), "chart")
+    with open(chart, encoding="utf-8") as f:
+        page = f.read()
+    check(page.startswith('<?xml version="1.0" encoding="UTF-8"?>') and "<td>C2 - Cutoff</td>" in page
+          and "<td>71</td>" in page, "the chart of the file")
+
+
+def bad_inputs():
+    before = os.path.getmtime(STATE)
+    out, err = expect(4, cli("restore", path("missing.vr49")), "restore of a missing file")
+    check("does not exist" in err, err)
+    damaged = path("damaged.vr49")
+    with open(damaged, "w") as f:
+        f.write("<Settings><Items><Item ID=")
+    _, err = expect(4, cli("restore", damaged), "restore of a damaged file")
+    check("it is not an XML document" in err and err.count("\n") == 1, f"one line naming the file and why: {err!r}")
+    huge = path("huge.vr49")
+    with open(huge, "wb") as f:
+        f.truncate(16 * 1024 * 1024 + 1)
+    _, err = expect(4, cli("verify", huge), "verify against an oversized file")
+    check("larger than 16 MiB" in err, err)
+    check(os.path.getmtime(STATE) == before, "nothing was sent for the refused files")
+
+    started = time.monotonic()
+    _, err = expect(3, cli("backup", path("none.vr49"), simulate="--simulate=absent"), "no keyboard")
+    check("no keyboard answered" in err and time.monotonic() - started < 15, f"it ends within the search's time: {err}")
+    _, err = expect(5, cli("restore", path("edited.vr49"), simulate="--simulate=vanish-mid-send"), "the keyboard vanishing")
+    check("disconnected during the send" in err, err)
+
+    empty = path("Vantor49_empty.bin")
+    open(empty, "wb").close()
+    _, err = expect(4, cli("flash", "--yes", empty), "an empty image")
+    check("the image is empty" in err, err)
+
+
+def flash():
+    image = path("Vantor49_v2.bin")
+    with open(image, "wb") as f:
+        f.write(bytes((i * 11) & 0xFF for i in range(2000)))
+    out, err = expect(0, cli("flash", "--yes", image), "flash")
+    check("flashed Vantor49_v2.bin" in out and "flashing: 100%" in err, f"{out}\n{err}")
+    _, err = expect(5, cli("flash", "--yes", image, simulate="--simulate=refuse-block"), "a refused block")
+    check("incomplete firmware" in err, err)
+    expect(6, cli("flash", image), "flash unconfirmed (no answer on standard input)")
+
+    # Ctrl+C in the middle: nothing more is sent, and it says what the keyboard holds.
+    large = path("Vantor49_large.bin")
+    with open(large, "wb") as f:
+        f.write(bytes(64 * 1024))
+    process = subprocess.Popen([CLI, "--simulate", "flash", "--yes", large], env=ENV, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True)
+    time.sleep(3)
+    process.send_signal(signal.SIGINT)
+    out, err = process.communicate(timeout=20)
+    check(process.returncode == 6 and "cancelled; the keyboard now holds an incomplete firmware" in err,
+          f"Ctrl+C: {process.returncode} {err}")
+
+
+def main():
+    usage()
+    ports()
+    backup_restore_verify_diff_chart()
+    bad_inputs()
+    flash()
+    print("konsolion-cli end-to-end check passed")
+
+
+if __name__ == "__main__":
+    main()
