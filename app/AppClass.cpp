@@ -1,6 +1,8 @@
 #include "app/AppClass.h"
 
 #include "app/MainAppWindow.h"
+#include "app/MainComponent.h"
+#include "editor/KbdSettingComponentVR49.h"
 #include "device/JuceMidiPortSystem.h"
 #include "editor/DialogService.h"
 #include "keyboard_view/OLookAndFeel.h"
@@ -33,6 +35,12 @@ void AppClass::shutdown()
 const juce::String AppClass::getApplicationName()       { return "Lumetra - Atelion Konsolion"; }
 const juce::String AppClass::getApplicationVersion()    { return "1.0"; }
 bool AppClass::moreThanOneInstanceAllowed()             { return true; }
+
+void AppClass::systemRequestedQuit()
+{
+    if (mainWindow == nullptr || mainWindow->getMainComponent().getEditorPanel().confirmQuit())
+        quit();
+}
 
 std::unique_ptr<MidiPortSystem> AppClass::createPortSystem()
 {

@@ -21,6 +21,10 @@ public:
     const juce::String getApplicationVersion() override;
     bool moreThanOneInstanceAllowed() override;
 
+    /** Quits, unless the editor holds edits that were neither sent nor saved and the
+        user, asked, chooses to keep the program open (or a save fails). */
+    void systemRequestedQuit() override;
+
 protected:
     /** The MIDI ports the editor talks through: the operating system's. */
     virtual std::unique_ptr<MidiPortSystem> createPortSystem();

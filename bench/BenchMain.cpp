@@ -5,6 +5,7 @@
 #include "bench/BenchSupport.h"
 #include "bench/DeviceBenchmarks.h"
 #include "bench/HotPlugBenchmarks.h"
+#include "bench/KeyboardCheckBenchmarks.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -28,5 +29,6 @@ int main (int argc, char** argv)
     benchmarkFirmwareTransfer (std::max (1, runs / 2));
     benchmarkPortPoll (runs);
     benchmarkPlugInToReadPanel (runs);
+    benchmarkBackupAndRestore (runs);
     return 0;
 }

@@ -25,10 +25,11 @@ target_link_libraries(konsolion-artwork PRIVATE konsolion_core)
 
 # Benchmarks: wall-clock medians against floors measured in the same run.
 juce_add_console_app(konsolion-bench PRODUCT_NAME "konsolion-bench")
-set(KONSOLION_BENCH_SOURCES bench/BenchMain.cpp bench/DeviceBenchmarks.cpp bench/HotPlugBenchmarks.cpp)
+set(KONSOLION_BENCH_SOURCES bench/BenchMain.cpp bench/DeviceBenchmarks.cpp bench/HotPlugBenchmarks.cpp
+    bench/KeyboardCheckBenchmarks.cpp)
 target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-bench PRIVATE konsolion_core)
+target_link_libraries(konsolion-bench PRIVATE konsolion_cli_commands)
 
 # The toolkit's floor for start-up and memory, and the probe that measures both.
 juce_add_gui_app(konsolion-minimal-window PRODUCT_NAME "konsolion-minimal-window")
@@ -45,12 +46,16 @@ set_source_files_properties(simulator/SimulatorMain.cpp PROPERTIES COMPILE_OPTIO
 target_link_libraries(konsolion-sim PRIVATE konsolion_core)
 
 # The command-line tool: backup, restore, verify, diff, chart and flash from a terminal.
+# Its commands in a library of their own, which the benchmark times too.
 file(GLOB KONSOLION_CLI_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.h")
+list(FILTER KONSOLION_CLI_SOURCES EXCLUDE REGEX "/cli/CliMain\\.cpp$")
+add_library(konsolion_cli_commands STATIC ${KONSOLION_CLI_SOURCES})
+set_source_files_properties(${KONSOLION_CLI_SOURCES} cli/CliMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_compile_definitions(konsolion_cli_commands PRIVATE KONSOLION_VERSION="${PROJECT_VERSION}")
+target_link_libraries(konsolion_cli_commands PUBLIC konsolion_core)
 juce_add_console_app(konsolion-cli PRODUCT_NAME "konsolion-cli")
-target_sources(konsolion-cli PRIVATE ${KONSOLION_CLI_SOURCES})
-set_source_files_properties(${KONSOLION_CLI_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_compile_definitions(konsolion-cli PRIVATE KONSOLION_VERSION="${PROJECT_VERSION}")
-target_link_libraries(konsolion-cli PRIVATE konsolion_core)
+target_sources(konsolion-cli PRIVATE cli/CliMain.cpp)
+target_link_libraries(konsolion-cli PRIVATE konsolion_cli_commands)
 
 # Its bash completion, made from its own command table.
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion

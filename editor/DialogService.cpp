@@ -13,6 +13,13 @@ bool JuceDialogService::showOkCancelBox (juce::MessageBoxIconType icon, const ju
     return juce::AlertWindow::showOkCancelBox (icon, title, message, okText, cancelText);
 }
 
+int JuceDialogService::showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                          const juce::String& message, const juce::String& yesText,
+                                          const juce::String& noText, const juce::String& cancelText)
+{
+    return juce::AlertWindow::showYesNoCancelBox (icon, title, message, yesText, noText, cancelText);
+}
+
 std::optional<juce::File> JuceDialogService::browseForFileToOpen (const FileChoice& choice)
 {
     juce::FileChooser chooser (choice.title, choice.startDirectory, choice.pattern);

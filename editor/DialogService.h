@@ -28,6 +28,11 @@ public:
                                   const juce::String& message, const juce::String& okText,
                                   const juce::String& cancelText) = 0;
 
+    /** 1 for the first button, 2 for the second, 0 for the third (cancel). */
+    virtual int showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                    const juce::String& message, const juce::String& yesText,
+                                    const juce::String& noText, const juce::String& cancelText) = 0;
+
     /** The chosen file, or nothing when the user cancelled. */
     virtual std::optional<juce::File> browseForFileToOpen (const FileChoice& choice) = 0;
     virtual std::optional<juce::File> browseForFileToSave (const FileChoice& choice, bool warnAboutOverwriting) = 0;
@@ -47,6 +52,8 @@ public:
                          const juce::String& message) override;
     bool showOkCancelBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
                           const juce::String& okText, const juce::String& cancelText) override;
+    int showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                            const juce::String& yesText, const juce::String& noText, const juce::String& cancelText) override;
     std::optional<juce::File> browseForFileToOpen (const FileChoice& choice) override;
     std::optional<juce::File> browseForFileToSave (const FileChoice& choice, bool warnAboutOverwriting) override;
     bool runThreadWithProgressWindow (juce::ThreadWithProgressWindow& task) override;

@@ -1,6 +1,7 @@
 #include "editor/EditorCommands.h"
 
 #include "device/LumManager49.h"
+#include "device/ModelComparison.h"
 #include "documents/MidiChart.h"
 #include "documents/SettingsFile.h"
 #include "editor/DialogService.h"
@@ -49,8 +50,11 @@ void EditorCommands::sendToKeyboard()
         return;
     }
 
+    panel.setStatusText ({});
+    const auto sent = manager.getModel();
     dialogs.showWaitCursor();
     const auto report = manager.sendAllToKeyboard();
+    const auto held = report.completed ? readKeyboard() : std::nullopt;   // the read back, under the same cursor
     dialogs.hideWaitCursor();
 
     if (! report.completed)
@@ -63,8 +67,90 @@ void EditorCommands::sendToKeyboard()
         return;
     }
 
-    history.markClean();
     reportLeftOutValues (report.leftOut);
+    verifySend (sent, report, held);
+}
+
+void EditorCommands::verifySend (const SettingsModel& sent, const SendAllReport& report,
+                                 const std::optional<SettingsModel>& held)
+{
+    if (! held.has_value())
+    {
+        dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle, EditorTexts::readBackFailed);
+        return;
+    }
+
+    // What could not be carried was told already; it is no difference.
+    std::set<ModelField> leftOut;
+    for (const auto& value : report.leftOut)
+        leftOut.insert (value.field);
+
+    const auto differences = compareModels (sent, *held, ComparisonScope::sentSettings, leftOut);
+
+    if (differences.empty())
+    {
+        history.markClean();
+        panel.setStatusText (EditorTexts::keyboardHoldsWhatWasSent (countCompared (sent, ComparisonScope::sentSettings)));
+        return;
+    }
+
+    if (dialogs.showOkCancelBox (warning, EditorTexts::keyboardDiffersTitle, EditorTexts::keyboardDiffers (differences),
+                                 EditorTexts::sendAgain, EditorTexts::close))
+        sendToKeyboard();
+}
+
+std::optional<SettingsModel> EditorCommands::readKeyboard()
+{
+    constexpr int answerTimeoutMs = 1000;
+    auto& reader = panel.getKeyboardCheck();
+    reader.start();
+    const auto outcome = reader.waitUntilEnded (answerTimeoutMs);
+
+    if (outcome != ConfigurationReader::Outcome::completed)
+        return std::nullopt;
+
+    return reader.getReadModel();
+}
+
+void EditorCommands::compareWithKeyboard()
+{
+    if (! manager.isConnected())
+    {
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle, EditorTexts::notDetected);
+        return;
+    }
+
+    dialogs.showWaitCursor();
+    const auto held = readKeyboard();
+    dialogs.hideWaitCursor();
+
+    if (! held.has_value())
+    {
+        dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle, EditorTexts::compareReadFailed);
+        return;
+    }
+
+    const auto editor = manager.getModel();
+    const auto differences = compareModels (editor, *held, ComparisonScope::keyboardReport);
+
+    if (differences.empty())
+    {
+        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::compareTitle,
+                                EditorTexts::keyboardHoldsWhatTheEditorShows (countCompared (editor, ComparisonScope::keyboardReport)));
+        return;
+    }
+
+    if (! dialogs.showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, EditorTexts::compareTitle,
+                                   EditorTexts::keyboardDiffersFromEditor (differences), EditorTexts::takeKeyboardValues,
+                                   EditorTexts::close))
+        return;
+
+    auto taken = editor;
+    for (const auto& difference : differences)
+        if (difference.actual.has_value())
+            setValue (taken, difference.field, difference.actual);
+
+    history.replaceModel (editor, taken, EditorTexts::takeKeyboardValues);
 }
 
 void EditorCommands::reportLeftOutValues (const std::vector<LeftOutValue>& leftOut)

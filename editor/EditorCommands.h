@@ -28,7 +28,14 @@ public:
     void exportChart();
     void upgradeFirmware();
 
+    /** Reads the keyboard, lists how it differs from the editor, and offers to take its
+        values into the editor (as one edit that can be undone). */
+    void compareWithKeyboard();
+
 private:
+    /** Reads the keyboard into a model of its own; nothing when it did not answer. */
+    std::optional<SettingsModel> readKeyboard();
+    void verifySend (const SettingsModel& sent, const SendAllReport& report, const std::optional<SettingsModel>& held);
     std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
                                                 const juce::String& extension);
     void reportLeftOutValues (const std::vector<LeftOutValue>& leftOut);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/ModelComparison.h"
+
 #include <juce_core/juce_core.h>
 
 // The editor's own words: its message boxes and the titles of its file dialogs.
@@ -33,6 +35,68 @@ namespace EditorTexts
     {
         return "The keyboard was disconnected during the send: " + juce::String (sent) + " of " + juce::String (planned)
                + " frames were sent, so it does not hold the editor's configuration.";
+    }
+
+    inline const juce::String keyboardDiffersTitle ("Keyboard Differs");
+    inline const juce::String sendAgain ("Send Again");
+    inline const juce::String close ("Close");
+    inline const juce::String readBackFailed (
+        "The keyboard did not answer when it was read back after the send, so whether it holds what was sent is not known.");
+
+    inline const juce::String compareTitle ("Compare with the Keyboard");
+    inline const juce::String takeKeyboardValues ("Take the Keyboard's Values");
+    inline const juce::String compareReadFailed ("The keyboard did not answer when it was read, so nothing was compared.");
+
+    inline const juce::String unsavedEditsTitle ("Unsaved Edits");
+    inline const juce::String unsavedEdits ("The editor holds edits that were neither sent to the keyboard nor saved.\n\n"
+                                            "Save them before quitting?");
+    inline const juce::String saveButton ("Save...");
+    inline const juce::String discardButton ("Discard");
+    inline const juce::String cancelButton ("Cancel");
+
+    inline juce::String counted (const ComparedCounts& counts)
+    {
+        return juce::String (counts.controls) + " controls, " + juce::String (counts.globals)
+               + (counts.globals == 1 ? " global" : " globals");
+    }
+
+    inline juce::String keyboardHoldsWhatWasSent (const ComparedCounts& counts)
+    {
+        return "Keyboard holds what was sent (" + counted (counts) + ")";
+    }
+
+    inline juce::String keyboardHoldsWhatTheEditorShows (const ComparedCounts& counts)
+    {
+        return "The keyboard holds what the editor shows (" + counted (counts) + ").";
+    }
+
+    /** The differences one a line, at most a dozen. */
+    inline juce::String listDifferences (const std::vector<ModelDifference>& differences)
+    {
+        constexpr size_t shown = 12;
+        juce::String text;
+
+        for (size_t i = 0; i < differences.size() && i < shown; ++i)
+            text << "\n" << differences[i].describe();
+
+        if (differences.size() > shown)
+            text << "\n... and " << (int) (differences.size() - shown) << " more";
+
+        return text;
+    }
+
+    inline juce::String keyboardDiffers (const std::vector<ModelDifference>& differences)
+    {
+        return "The keyboard does not hold what was sent: " + juce::String ((int) differences.size())
+               + (differences.size() == 1 ? " value differs" : " values differ")
+               + " (what was sent, then what the keyboard holds):\n" + listDifferences (differences);
+    }
+
+    inline juce::String keyboardDiffersFromEditor (const std::vector<ModelDifference>& differences)
+    {
+        return "The keyboard differs from the editor in " + juce::String ((int) differences.size())
+               + (differences.size() == 1 ? " value" : " values") + " (the editor's, then the keyboard's):\n"
+               + listDifferences (differences);
     }
 
     inline juce::String notSaved (const juce::File& file, const juce::String& reason)

@@ -145,9 +145,32 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
     keyboardPicture->addActionListener (this);
     controlNames = buildControlNames();
 
+    addExtraWidgets();
+    setWantsKeyboardFocus (true);
+
     deviceManager.addListener (this);
     deviceManager.startScan();
     watcher.start();
+}
+
+void KbdSettingComponentVR49::addExtraWidgets()
+{
+    statusLabel.setFont (juce::Font (14.0f, juce::Font::plain));
+    statusLabel.setJustificationType (juce::Justification::centredRight);
+    statusLabel.setBounds (6, 142, 440, 22);
+    addAndMakeVisible (statusLabel);
+
+    compareButton.addListener (this);
+    compareButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff8d99a0));
+    compareButton.setColour (juce::TextButton::textColourOffId, juce::Colour (0xfff0f0f0));
+    compareButton.setTooltip ("Reads the keyboard and lists how it differs from the editor");
+    compareButton.setBounds (933, 142, 78, 22);
+    addAndMakeVisible (compareButton);
+}
+
+void KbdSettingComponentVR49::setStatusText (const juce::String& text)
+{
+    statusLabel.setText (text, juce::dontSendNotification);
 }
 
 KbdSettingComponentVR49::~KbdSettingComponentVR49()
@@ -410,8 +433,9 @@ void KbdSettingComponentVR49::managerEvent (int event, int first, int, int)
         keyboardConnected();
     else if (event == ManagerEvent::SearchFailed)
         requestAsync (showNotDetected);
-    else
-        configurationRead.handleManagerEvent (event, first);
+
+    configurationRead.handleManagerEvent (event, first);
+    keyboardCheck.handleManagerEvent (event, first);
 }
 
 void KbdSettingComponentVR49::keyboardConnected()
@@ -493,4 +517,39 @@ void KbdSettingComponentVR49::buttonClicked (juce::Button* button)
     else if (button == saveButton.get())            commands->saveSettings();
     else if (button == chartButton.get())           commands->exportChart();
     else if (button == firmwareButton.get())        commands->upgradeFirmware();
+    else if (button == &compareButton)              commands->compareWithKeyboard();
+}
+
+bool KbdSettingComponentVR49::keyPressed (const juce::KeyPress& key)
+{
+    const auto command = juce::ModifierKeys::commandModifier;
+    const auto shift = juce::ModifierKeys::shiftModifier;
+
+    if (key == juce::KeyPress ('z', command, 0))
+        history.undo();
+    else if (key == juce::KeyPress ('z', command | shift, 0) || key == juce::KeyPress ('y', command, 0))
+        history.redo();
+    else if (key == juce::KeyPress ('s', command, 0))
+        commands->saveSettings();
+    else if (key == juce::KeyPress ('o', command, 0))
+        commands->loadSettings();
+    else
+        return false;
+
+    return true;
+}
+
+bool KbdSettingComponentVR49::confirmQuit()
+{
+    if (! history.hasUnsavedEdits())
+        return true;
+
+    switch (dialogs.showYesNoCancelBox (juce::MessageBoxIconType::WarningIcon, EditorTexts::unsavedEditsTitle,
+                                        EditorTexts::unsavedEdits, EditorTexts::saveButton, EditorTexts::discardButton,
+                                        EditorTexts::cancelButton))
+    {
+        case 1:  return commands->saveSettings();
+        case 2:  return true;
+        default: return false;
+    }
 }

@@ -63,6 +63,19 @@ public:
 
     EditHistory& getHistory() noexcept                      { return history; }
     HotPlugWatcher& getHotPlugWatcher() noexcept            { return watcher; }
+    ConfigurationReader& getKeyboardCheck() noexcept        { return keyboardCheck; }
+
+    /** The short line left of the firmware revision ("Keyboard holds what was sent ..."). */
+    void setStatusText (const juce::String& text);
+    juce::String getStatusText() const                      { return statusLabel.getText(); }
+    juce::Button& getCompareButton() noexcept               { return compareButton; }
+
+    /** Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo; Ctrl+S saves, Ctrl+O loads. */
+    bool keyPressed (const juce::KeyPress& key) override;
+
+    /** True when the program may end now: nothing would be lost, or the user chose
+        to save (and it was saved) or to discard. */
+    bool confirmQuit();
 
     // HotPlugWatcher::Listener, and after a send that lost the keyboard (message thread).
     void keyboardPortsVanished() override;
@@ -78,6 +91,7 @@ private:
 
     static std::map<ItemId, juce::String> buildControlNames();
     void createWidgets();
+    void addExtraWidgets();
     void bindFields();
     void showFields (bool globalFields, bool selectedFields);
     void updateModeChoices();
@@ -100,6 +114,7 @@ private:
     ConfigurationReader configurationRead { deviceManager, ConfigurationReader::Target::managerModel };
     DialogService& dialogs;
     std::vector<FieldBinding> fieldBindings;
+    ConfigurationReader keyboardCheck { deviceManager, ConfigurationReader::Target::ownModel };
     EditHistory history { deviceManager, *this };
     HotPlugWatcher watcher { deviceManager, *this };
     std::unique_ptr<EditorCommands> commands;
@@ -140,6 +155,10 @@ private:
     std::unique_ptr<juce::TextButton> firmwareButton;
     std::unique_ptr<juce::Label> firmwareRevisionLabel;
     std::unique_ptr<juce::TextEditor> firmwareRevisionEditor;
+
+    // Beyond the 35: in the free space of the firmware line.
+    juce::Label statusLabel { "status", {} };
+    juce::TextButton compareButton { "Compare..." };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KbdSettingComponentVR49)
 };

@@ -334,12 +334,13 @@ SimulatedBootloader SimulatedKeyboard::getBootloaderState() const
 
 void SimulatedKeyboard::handleIncoming (const juce::MidiMessage& message)
 {
-    bool inUpdateMode = false, unplugNow = false;
+    bool inUpdateMode = false, unplugNow = false, lost = false;
     {
         const std::lock_guard<std::mutex> lock (mutex);
         received.push_back (message);
         inUpdateMode = updateMode;
         unplugNow = faults.vanishAfterReceiving.has_value() && received.size() == *faults.vanishAfterReceiving;
+        lost = faults.ignoreReceived.count (received.size()) != 0;
     }
     receivedChanged.notify_all();
 
@@ -348,6 +349,9 @@ void SimulatedKeyboard::handleIncoming (const juce::MidiMessage& message)
         vanish();
         return;
     }
+
+    if (lost)
+        return;
 
     if (inUpdateMode)
         handleBootloaderMessage (message);

@@ -48,6 +48,7 @@ public:
         std::optional<int> truncateAnswersTo;     // answers cut to this many bytes, then F7
         std::optional<int> vanishAfterAnswers;    // the ports disappear after this many answers
         std::optional<size_t> vanishAfterReceiving; // ... or once this many messages came in
+        std::set<size_t> ignoreReceived;          // 1-based numbers of messages taken in but lost inside
     };
 
     static constexpr const char* defaultPortName = "Vantor 49 MIDI 1";

@@ -33,6 +33,8 @@ juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKe
     for (const auto& [key, index] : shownFields)
         text << "field." << key << "=" << textOf (widgets[(size_t) index]) << "\n";
 
+    text << "field.status=" << panel.getStatusText() << "\n";
+
     const auto config = keyboard.getConfiguration();
     text << "keyboard.mode=" << (keyboard.isInUpdateMode() ? "update" : "normal") << "\n"
          << "keyboard.present=" << (keyboard.isPresent() ? 1 : 0) << "\n"

@@ -61,9 +61,10 @@ void VirtualDevice::runDevice()
             continue;
         }
 
-        if (events.top().due > Clock::now())
+        if (const auto due = events.top().due; due > Clock::now())
         {
-            wakeUp.wait_until (lock, events.top().due);
+            // A copy: the queue may grow (and move its events) while the lock is released.
+            wakeUp.wait_until (lock, due);
             continue;
         }
 

@@ -106,8 +106,16 @@ def main(executable, defaults_path):
         sim.wait_field("ccNumber", "37 - Portamento Time LSB")
         check(sim.state().get("keyboard.endOfTransfer") == "0", "editing sends nothing")
 
+        # The edit undone and done again, from the keyboard.
+        sim.key("ctrl+z")
+        sim.wait_field("ccNumber", "36 - Foot Controller LSB")
+        sim.key("ctrl+y")
+        sim.wait_field("ccNumber", "37 - Portamento Time LSB")
+
+        # A send the editor reads back and checks.
         sim.click(SEND_TO_KEYBOARD)
         sim.wait_for(lambda: sim.state().get("keyboard.endOfTransfer") == "1", 15, "the keyboard to receive everything")
+        sim.wait_field("status", "Keyboard holds what was sent (84 controls, 1 global)", timeout=15)
 
         saved = os.path.join(sim.folder, "mine")
         sim.click(SAVE_BUTTON)
@@ -139,7 +147,17 @@ def main(executable, defaults_path):
         sim.answer_box("Settings Not Loaded")
         check(sim.field("splitPoint") == "C3", "the refused file changed nothing")
 
-        exit_code = sim.close_through_close_button()
+        # "Default Values" left edits neither sent nor saved: quitting asks first.
+        sim.key("alt+F4")
+        sim.answer_box("Unsaved Edits", key="Escape")   # Cancel: the editor stays
+        check(sim.process.poll() is None, "Cancel keeps the editor open")
+        kept = os.path.join(sim.folder, "kept")
+        sim.key("alt+F4")
+        sim.answer_box("Unsaved Edits", key="Return")   # Save...
+        sim.choose_file("Please select the settings file where to save...", kept)
+        sim.wait_for(lambda: sim.process.poll() is not None, 20, "the program to quit once saved")
+        exit_code = sim.process.returncode
+        check(os.path.exists(kept + ".vr49"), "the edits were saved before quitting")
         check(exit_code == 0, f"the simulator quits cleanly (exit code {exit_code})")
         print("end-to-end check passed")
     except BaseException:

@@ -98,6 +98,21 @@ bool ScriptedDialogs::showOkCancelBox (juce::MessageBoxIconType icon, const juce
     return answer;
 }
 
+int ScriptedDialogs::showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                        const juce::String& message, const juce::String& yesText,
+                                        const juce::String& noText, const juce::String& cancelText)
+{
+    shown.push_back ({ "yesNoCancel", icon, title, message });
+    okCancelButtons.push_back ({ yesText, noText, cancelText });
+
+    if (yesNoCancelAnswers.empty())
+        return 0;
+
+    const auto answer = yesNoCancelAnswers.front();
+    yesNoCancelAnswers.pop_front();
+    return answer;
+}
+
 std::optional<juce::File> ScriptedDialogs::browseForFileToOpen (const FileChoice& choice)
 {
     fileRequests.push_back (choice);

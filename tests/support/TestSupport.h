@@ -60,7 +60,7 @@ class ScriptedDialogs : public DialogService
 public:
     struct Shown
     {
-        juce::String kind;   // "message", "okCancel"
+        juce::String kind;   // "message", "okCancel", "yesNoCancel"
         juce::MessageBoxIconType icon;
         juce::String title;
         juce::String message;
@@ -69,6 +69,8 @@ public:
     void showMessageBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message) override;
     bool showOkCancelBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
                           const juce::String& okText, const juce::String& cancelText) override;
+    int showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                            const juce::String& yesText, const juce::String& noText, const juce::String& cancelText) override;
     std::optional<juce::File> browseForFileToOpen (const FileChoice& choice) override;
     std::optional<juce::File> browseForFileToSave (const FileChoice& choice, bool warnAboutOverwriting) override;
     bool runThreadWithProgressWindow (juce::ThreadWithProgressWindow& task) override;
@@ -77,6 +79,7 @@ public:
 
     std::vector<Shown> shown;
     std::deque<bool> okCancelAnswers;                   // empty: OK
+    std::deque<int> yesNoCancelAnswers;                 // empty: cancel (0)
     std::deque<std::optional<juce::File>> fileAnswers;  // empty: cancelled
     std::vector<FileChoice> fileRequests;
     std::vector<bool> overwriteWarnings;
