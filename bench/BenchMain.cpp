@@ -30,5 +30,6 @@ int main (int argc, char** argv)
     benchmarkPortPoll (runs);
     benchmarkPlugInToReadPanel (runs);
     benchmarkBackupAndRestore (runs);
+    benchmarkVerifiedSend (runs);
     return 0;
 }

@@ -4,6 +4,9 @@
 #include "cli/KeyboardSession.h"
 #include "device/ModelComparison.h"
 #include "documents/SettingsFile.h"
+#include "editor/DialogService.h"
+#include "editor/KbdSettingComponentVR49.h"
+#include "simulator/VirtualStudio.h"
 
 namespace
 {
@@ -60,4 +63,32 @@ void benchmarkBackupAndRestore (int runs)
     printResult ("restore (send, read back, compare)", runs, median (restores), 2.0 * frames + readFloorMs,
                  juce::String (frames) + " frames x 2 ms + 20 requests x 2 ms");
     file.deleteFile();
+}
+
+void benchmarkVerifiedSend (int runs)
+{
+    VirtualStudio studio;
+    KbdSettingComponentVR49 panel (studio.getPorts(), defaultDialogService());
+    auto& manager = panel.getDeviceManager();
+    const auto now = juce::Time::getMillisecondCounter() + 2000;
+    manager.setMillisecondClock ([now] { return now; });
+    manager.timerCallback();   // straight to the keyboard's output
+    pumpMessagesUntil ([&] { return manager.isConnected() && ! panel.isReadingBack()
+                                    && studio.getKeyboard().getReceivedCount() >= 21; }, 5000);
+
+    auto* sendButton = dynamic_cast<juce::Button*> (panel.getWidgets()[11]);
+    const auto frames = (double) manager.planSendAll().frames.size();
+    std::vector<double> times;
+
+    for (int run = 0; run < runs; ++run)
+    {
+        panel.setStatusText ({});
+        times.push_back (millisecondsOf ([&] { panel.buttonClicked (sendButton); }));
+
+        if (! panel.getStatusText().startsWith ("Keyboard holds what was sent"))
+            std::printf ("verified send: the keyboard did not hold what was sent\n");
+    }
+
+    printResult ("Send to Keyboard, verified", runs, median (times), 2.0 * frames + readFloorMs,
+                 juce::String ((int) frames) + " frames x 2 ms + 20 requests x 2 ms");
 }

@@ -1,3 +1,4 @@
 #pragma once
 
 void benchmarkBackupAndRestore (int runs);
+void benchmarkVerifiedSend (int runs);

@@ -31,6 +31,12 @@ target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-bench PRIVATE konsolion_cli_commands)
 
+# The chaos run: the editor against a misbehaving simulated keyboard, its invariants checked.
+juce_add_console_app(konsolion-chaos PRODUCT_NAME "konsolion-chaos")
+target_sources(konsolion-chaos PRIVATE bench/ChaosRun.cpp)
+set_source_files_properties(bench/ChaosRun.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion-chaos PRIVATE konsolion_core)
+
 # The toolkit's floor for start-up and memory, and the probe that measures both.
 juce_add_gui_app(konsolion-minimal-window PRODUCT_NAME "konsolion-minimal-window")
 target_sources(konsolion-minimal-window PRIVATE bench/MinimalWindow.cpp)

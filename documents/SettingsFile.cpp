@@ -211,6 +211,18 @@ juce::Result loadSettingsFile (const juce::File& file, SettingsModel& model)
     if (const auto read = readSettingsText (file, text); read.failed())
         return read;
 
+    return loadSettingsText (text, model);
+}
+
+juce::String settingsDocumentText (const SettingsModel& model)
+{
+    juce::MemoryOutputStream out;
+    createSettingsDocument (model)->writeTo (out);
+    return out.toUTF8();
+}
+
+juce::Result loadSettingsText (const juce::String& text, SettingsModel& model)
+{
     if (hasProcessingInstructionInContent (text))
         return juce::Result::fail ("it holds an XML processing instruction inside its content, which no settings file does");
 

@@ -23,6 +23,12 @@ juce::Result saveSettingsFile (LumManager49& manager, const juce::File& file);
     untouched, and the result says why. */
 juce::Result loadSettingsFile (const juce::File& file, SettingsModel& model);
 
+/** The same from a document already in memory (what loadSettingsFile does once it has read the file). */
+juce::Result loadSettingsText (const juce::String& text, SettingsModel& model);
+
+/** The document saveSettingsFile writes, as text. */
+juce::String settingsDocumentText (const SettingsModel& model);
+
 /** The same into the manager's model, replaced at once and only when the file loads. */
 juce::Result loadSettingsFile (LumManager49& manager, const juce::File& file);
 

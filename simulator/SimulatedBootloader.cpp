@@ -69,11 +69,9 @@ SimulatedBootloader::Reply SimulatedBootloader::handleBlockFrame (const juce::ui
     const auto sum = blockChecksum (data + 3, size - 4);
     const bool checksumOk = data[1] == (sum & 0x7F) && data[2] == ((sum >> 7) & 0x7F);
 
-    auto& forcedRejections = rejectionsLeft[acceptedBlocks];
-
-    if (forcedRejections > 0)
+    if (const auto forced = rejectionsLeft.find (acceptedBlocks); forced != rejectionsLeft.end() && forced->second > 0)
     {
-        --forcedRejections;
+        --forced->second;
         return acknowledge (false);
     }
 

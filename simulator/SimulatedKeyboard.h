@@ -97,6 +97,9 @@ public:
     void restartInUpdateMode();
     bool isInUpdateMode() const;
 
+    /** Unplugged and plugged in again normally: out of the bootloader, back on its own ports. */
+    void restartInNormalMode();
+
     /** The name the bootloader's ports get ("USB A MIDI 1" by default; "USB A" as on
         systems that name ports after the device alone). */
     void setUpdatePortName (const juce::String& name);
@@ -118,7 +121,6 @@ private:
     juce::MidiMessage buildPairList (int param) const;
     void addPorts (const juce::String& name);
     void removePorts();
-    void restartInNormalMode();
 
     VirtualMidiPortSystem& ports;
     const juce::String portName;

@@ -5,7 +5,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(__file__))
-from simdriver import CUTOFF_KNOB, PAD_1, Simulator
+from simdriver import CUTOFF_KNOB, PAD_1, SEND_TO_KEYBOARD, Simulator
 
 
 def main(executable, docs):
@@ -20,6 +20,11 @@ def main(executable, docs):
         sim.click(PAD_1)
         sim.wait_field("name", "Pad 1")
         sim.screenshot(os.path.join(docs, "editor-pad-picked.png"))
+
+        # A send the editor read back: the line left of the firmware revision says so.
+        sim.click(SEND_TO_KEYBOARD)
+        sim.wait_field("status", "Keyboard holds what was sent (84 controls, 1 global)", timeout=15)
+        sim.screenshot(os.path.join(docs, "editor-verified-send.png"))
         sim.close_through_close_button()
     finally:
         sim.stop()
