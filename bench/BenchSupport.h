@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/DialogService.h"
+
 #include <juce_events/juce_events.h>
 
 #include <algorithm>
@@ -33,3 +35,21 @@ inline void pumpMessagesUntil (const std::function<bool()>& done, int timeoutMs)
 }
 
 void printResult (const juce::String& name, int runs, double medianMs, double floorMs, const juce::String& floorText);
+
+/** The editor's boxes answered at once and counted, with no window: a benchmark must
+    never wait for a user. */
+struct UnattendedDialogs : DialogService
+{
+    void showMessageBox (juce::MessageBoxIconType, const juce::String&, const juce::String&) override   { ++boxes; }
+    bool showOkCancelBox (juce::MessageBoxIconType, const juce::String&, const juce::String&, const juce::String&,
+                          const juce::String&) override   { ++boxes; return false; }
+    int showYesNoCancelBox (juce::MessageBoxIconType, const juce::String&, const juce::String&, const juce::String&,
+                            const juce::String&, const juce::String&) override   { ++boxes; return 0; }
+    std::optional<juce::File> browseForFileToOpen (const FileChoice&) override                  { return std::nullopt; }
+    std::optional<juce::File> browseForFileToSave (const FileChoice&, bool) override            { return std::nullopt; }
+    bool runThreadWithProgressWindow (juce::ThreadWithProgressWindow&) override                 { return false; }
+    void showWaitCursor() override {}
+    void hideWaitCursor() override {}
+
+    int boxes = 0;
+};

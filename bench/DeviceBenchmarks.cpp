@@ -118,7 +118,8 @@ void benchmarkConfigurationRead (int runs)
     for (int run = 0; run < runs; ++run)
     {
         VirtualStudio studio;
-        KbdSettingComponentVR49 panel (studio.getPorts(), defaultDialogService());
+        UnattendedDialogs dialogs;
+        KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
         auto& manager = panel.getDeviceManager();
 
         // Move the search straight to the keyboard's output.

@@ -68,7 +68,8 @@ void benchmarkBackupAndRestore (int runs)
 void benchmarkVerifiedSend (int runs)
 {
     VirtualStudio studio;
-    KbdSettingComponentVR49 panel (studio.getPorts(), defaultDialogService());
+    UnattendedDialogs dialogs;
+    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
     auto& manager = panel.getDeviceManager();
     const auto now = juce::Time::getMillisecondCounter() + 2000;
     manager.setMillisecondClock ([now] { return now; });

@@ -97,16 +97,18 @@ namespace
         return differences.empty() ? exitDone : exitDifferences;
     }
 
-    bool connectOrFail (KeyboardSession& session, int& status)
+    /** A session linked to the keyboard, or the exit status and the line that say why not. */
+    std::unique_ptr<KeyboardSession> connectedSession (const CliOptions& options, int& status)
     {
-        const auto result = session.connect();
+        auto session = std::make_unique<KeyboardSession> (options);
+        const auto result = session->connect();
 
         if (result.wasOk())
-            return true;
+            return session;
 
         status = KeyboardSession::interrupted ? fail (exitCancelled, "cancelled")
                                               : fail (exitNoKeyboard, result.getErrorMessage());
-        return false;
+        return nullptr;
     }
 
     std::optional<SettingsModel> readKeyboard (KeyboardSession& session, int& status)
@@ -154,12 +156,12 @@ int runPorts (const CliOptions& options, const juce::StringArray&)
 int runBackup (const CliOptions& options, const juce::StringArray& arguments)
 {
     int status = exitDone;
-    KeyboardSession session (options);
+    const auto session = connectedSession (options, status);
 
-    if (! connectOrFail (session, status))
+    if (session == nullptr)
         return status;
 
-    const auto model = readKeyboard (session, status);
+    const auto model = readKeyboard (*session, status);
 
     if (! model.has_value())
         return status;
@@ -181,13 +183,13 @@ int runRestore (const CliOptions& options, const juce::StringArray& arguments)
     if (! model.has_value())
         return status;
 
-    KeyboardSession session (options);
+    const auto session = connectedSession (options, status);
 
-    if (! connectOrFail (session, status))
+    if (session == nullptr)
         return status;
 
     ProgressLine progress ("sending");
-    const auto report = session.send (*model, [&progress] (double fraction) { progress.show (fraction); });
+    const auto report = session->send (*model, [&progress] (double fraction) { progress.show (fraction); });
     progress.finish();
 
     if (KeyboardSession::interrupted)
@@ -199,7 +201,7 @@ int runRestore (const CliOptions& options, const juce::StringArray& arguments)
                                              + " of " + juce::String (report.framesPlanned) + " frames were sent");
 
     reportLeftOut (report.leftOut);
-    const auto held = readKeyboard (session, status);
+    const auto held = readKeyboard (*session, status);
 
     if (! held.has_value())
         return status;
@@ -232,12 +234,8 @@ int runVerify (const CliOptions& options, const juce::StringArray& arguments)
     if (! model.has_value())
         return status;
 
-    KeyboardSession session (options);
-
-    if (! connectOrFail (session, status))
-        return status;
-
-    const auto held = readKeyboard (session, status);
+    const auto session = connectedSession (options, status);
+    const auto held = session != nullptr ? readKeyboard (*session, status) : std::nullopt;
 
     if (! held.has_value())
         return status;

@@ -1,5 +1,6 @@
 #include "cli/KeyboardSession.h"
 
+#include "device/ForwardingPortSystem.h"
 #include "device/JuceMidiPortSystem.h"
 #include "documents/SettingsFile.h"
 #include "simulator/VirtualStudio.h"
@@ -7,21 +8,6 @@
 namespace
 {
     constexpr int answerTimeoutMs = 1000;
-
-    /** The studio's ports, lent to the manager (the studio outlives it). */
-    class LentPorts : public MidiPortSystem
-    {
-    public:
-        explicit LentPorts (MidiPortSystem& p) : ports (p) {}
-
-        juce::Array<juce::MidiDeviceInfo> getInputDevices() override    { return ports.getInputDevices(); }
-        juce::Array<juce::MidiDeviceInfo> getOutputDevices() override   { return ports.getOutputDevices(); }
-        std::unique_ptr<MidiInputPort> openInput (int i, MidiPortReceiver& r) override   { return ports.openInput (i, r); }
-        std::unique_ptr<MidiOutputPort> openOutput (int i) override                     { return ports.openOutput (i); }
-
-    private:
-        MidiPortSystem& ports;
-    };
 
     KeyboardConfiguration configurationOf (const SettingsModel& model)
     {
@@ -83,7 +69,7 @@ KeyboardSession::KeyboardSession (const CliOptions& o) : options (o)
         studio = std::make_unique<VirtualStudio>();
         loadSimulatedState();
         applyFault (studio->getKeyboard(), options.simulatedFault);
-        ports = std::make_unique<LentPorts> (studio->getPorts());
+        ports = std::make_unique<ForwardingPortSystem> (studio->getPorts());   // the studio outlives the manager
     }
     else
     {

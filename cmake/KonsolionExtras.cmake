@@ -93,9 +93,11 @@ endif()
 
 # Fuzz targets (libFuzzer, clang): configure with -DKONSOLION_FUZZ=ON; scripts/fuzz does it all.
 if(KONSOLION_FUZZ)
+    set_property(SOURCE ${KONSOLION_CORE_SOURCES} APPEND PROPERTY COMPILE_OPTIONS -fsanitize=fuzzer-no-link)
+
     function(konsolion_add_fuzzer target source)
         add_executable(${target} ${source})
-        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra;-fsanitize=fuzzer-no-link")
         target_link_libraries(${target} PRIVATE konsolion_core)
         target_link_options(${target} PRIVATE -fsanitize=fuzzer)
     endfunction()

@@ -1,9 +1,48 @@
 #include "device/ConfigurationReader.h"
 
+#include <functional>
+
 namespace
 {
     constexpr ItemId firstHiddenItem = 99;
     constexpr ItemId lastHiddenItem = 106;
+
+    /** The read's requests in order, with the answer each one waits for. */
+    struct Step
+    {
+        std::function<bool (LumManager49&)> request;
+        int answerEvent;
+        int answerFirst;   // -1: any
+    };
+
+    const std::vector<Step>& steps()
+    {
+        using M = LumManager49;
+        static const std::vector<Step> list {
+            { [] (M& m) { return m.requestItemNumbers(); }, ManagerEvent::NumbersArrived, -1 },
+            { [] (M& m) { return m.requestItemParam (ItemParam::Mode); }, ManagerEvent::ParameterListArrived, ItemParam::Mode },
+            { [] (M& m) { return m.requestItemParam (ItemParam::Channel); }, ManagerEvent::ParameterListArrived, ItemParam::Channel },
+            { [] (M& m) { return m.requestItemParam (ItemParam::MinLsb); }, ManagerEvent::ParameterListArrived, ItemParam::MinLsb },
+            { [] (M& m) { return m.requestItemParam (ItemParam::MaxMsb); }, ManagerEvent::ParameterListArrived, ItemParam::MaxMsb },
+            { [] (M& m) { return m.requestMidiChannel(); }, ManagerEvent::MidiChannelAnswer, -1 },
+            { [] (M& m) { return m.requestKnobMode(); }, ManagerEvent::KnobModeAnswer, -1 },
+            { [] (M& m) { return m.requestGlobal (GlobalIndex::LowerChannel); }, ManagerEvent::GlobalAnswer, GlobalIndex::LowerChannel },
+            { [] (M& m) { return m.requestGlobal (GlobalIndex::FaderMode); }, ManagerEvent::GlobalAnswer, GlobalIndex::FaderMode },
+            { [] (M& m) { return m.requestGlobal (GlobalIndex::SplitMode); }, ManagerEvent::GlobalAnswer, GlobalIndex::SplitMode },
+            { [] (M& m) { return m.requestGlobal (GlobalIndex::SplitPoint); }, ManagerEvent::GlobalAnswer, GlobalIndex::SplitPoint },
+            { [] (M& m) { return m.requestOctaveShift(); }, ManagerEvent::OctaveShiftAnswer, -1 },
+        };
+        return list;
+    }
+
+    constexpr int splitPointStep = 10;
+
+    bool isListOfAnotherParameter (int event, int first)
+    {
+        return event == ManagerEvent::ParameterListArrived
+               && first != ItemParam::Mode && first != ItemParam::Channel
+               && first != ItemParam::MinLsb && first != ItemParam::MaxMsb;
+    }
 }
 
 ConfigurationReader::ConfigurationReader (LumManager49& m, Target t) : manager (m), target (t) {}
@@ -33,93 +72,72 @@ void ConfigurationReader::start()
     {
         const std::lock_guard<std::mutex> lock (mutex);
         outcome = Outcome::reading;
+        readingBack = true;
+    }
+
+    ask (0);
+}
+
+void ConfigurationReader::ask (int nextStep)
+{
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        step = nextStep;
         lastRequestMs = juce::Time::getMillisecondCounter();
     }
 
-    readingBack = true;
-    sendFirstRequest();
+    steps()[(size_t) nextStep].request (manager);
 }
 
-void ConfigurationReader::sendFirstRequest()
-{
-    requestSent();
-    manager.requestItemNumbers();
-}
-
-void ConfigurationReader::requestSent()
+bool ConfigurationReader::takeAnswer (int event, int first, int& answered)
 {
     const std::lock_guard<std::mutex> lock (mutex);
-    lastRequestMs = juce::Time::getMillisecondCounter();
+
+    if (outcome != Outcome::reading)
+        return false;
+
+    const auto& expected = steps()[(size_t) step];
+
+    if (event != expected.answerEvent || (expected.answerFirst >= 0 && first != expected.answerFirst))
+        return false;
+
+    answered = step;
+    return true;
 }
 
 void ConfigurationReader::handleManagerEvent (int event, int first)
 {
-    if (readingBack)
-        continueRead (event, first);
-}
+    if (! readingBack)
+        return;
 
-void ConfigurationReader::continueRead (int event, int first)
-{
-    const auto ask = [this] (auto request) { requestSent(); request(); };
-    auto& m = manager;
-
-    switch (event)
+    // A list of a parameter the read never asks for ends it, as the editor always did.
+    if (isListOfAnotherParameter (event, first))
     {
-        case ManagerEvent::NumbersArrived:
-            if (listener != nullptr)
-                listener->readDeliveredItemValues();
-
-            ask ([&m] { m.requestItemParam (ItemParam::Mode); });
-            break;
-
-        case ManagerEvent::ParameterListArrived:
-            if (listener != nullptr)
-                listener->readDeliveredItemValues();
-
-            switch (first)
-            {
-                case ItemParam::Mode:    ask ([&m] { m.requestItemParam (ItemParam::Channel); }); break;
-                case ItemParam::Channel: ask ([&m] { m.requestItemParam (ItemParam::MinLsb); }); break;
-                case ItemParam::MinLsb:  ask ([&m] { m.requestItemParam (ItemParam::MaxMsb); }); break;
-                case ItemParam::MaxMsb:  ask ([&m] { m.requestMidiChannel(); }); break;
-                default:                 end (Outcome::completed); break;
-            }
-            break;
-
-        case ManagerEvent::MidiChannelAnswer:
-            ask ([&m] { m.requestKnobMode(); });
-            break;
-
-        case ManagerEvent::KnobModeAnswer:
-            ask ([&m] { m.requestGlobal (GlobalIndex::LowerChannel); });
-            break;
-
-        case ManagerEvent::GlobalAnswer:
-            switch (first)
-            {
-                case GlobalIndex::LowerChannel: ask ([&m] { m.requestGlobal (GlobalIndex::FaderMode); }); break;
-                case GlobalIndex::FaderMode:    ask ([&m] { m.requestGlobal (GlobalIndex::SplitMode); }); break;
-                case GlobalIndex::SplitMode:    ask ([&m] { m.requestGlobal (GlobalIndex::SplitPoint); }); break;
-                case GlobalIndex::SplitPoint:
-                    if (listener != nullptr)
-                        listener->readReachedTheGlobals();
-
-                    ask ([&m] { m.requestOctaveShift(); });
-                    break;
-                default: break;
-            }
-            break;
-
-        case ManagerEvent::OctaveShiftAnswer:
-            for (ItemId item = firstHiddenItem; item <= lastHiddenItem; ++item)
-                manager.resetItemValue (item);
-
-            end (Outcome::completed);
-            break;
-
-        default:
-            break;
+        end (Outcome::completed);
+        return;
     }
+
+    int answered = 0;
+
+    if (! takeAnswer (event, first, answered))
+        return;
+
+    if (listener != nullptr && (event == ManagerEvent::NumbersArrived || event == ManagerEvent::ParameterListArrived))
+        listener->readDeliveredItemValues();
+
+    if (listener != nullptr && answered == splitPointStep)
+        listener->readReachedTheGlobals();
+
+    if (answered + 1 < (int) steps().size())
+    {
+        ask (answered + 1);
+        return;
+    }
+
+    for (ItemId item = firstHiddenItem; item <= lastHiddenItem; ++item)
+        manager.resetItemValue (item);
+
+    end (Outcome::completed);
 }
 
 void ConfigurationReader::abort()
@@ -139,9 +157,9 @@ void ConfigurationReader::end (Outcome result)
         // A read into its own model keeps taking the answers until the next read or
         // its end: an answer later than the wait must not land in the manager's model.
         outcome = result;
+        readingBack = false;
     }
 
-    readingBack = false;
     changed.notify_all();
 
     if (listener != nullptr)

@@ -17,7 +17,8 @@
     asked for (options, curves, the other globals) keeps the catalogue's defaults.
 
     Its owner feeds it the manager's events; they come on the MIDI input thread, where
-    the next request is sent at once. */
+    the next request is sent at once. Only the answer to the request last sent moves the
+    read on: an answer to an earlier read (started again meanwhile) cannot. */
 class ConfigurationReader
 {
 public:
@@ -58,10 +59,16 @@ public:
     SettingsModel getReadModel() const;
 
 private:
-    void sendFirstRequest();
-    void continueRead (int event, int first);
+    /** Which answer the read waits for now: its event, and its `first` (-1: any). */
+    struct Expected
+    {
+        int event;
+        int first;
+    };
+
+    bool takeAnswer (int event, int first, int& step);
+    void ask (int step);
     void end (Outcome outcome);
-    void requestSent();
 
     LumManager49& manager;
     const Target target;
@@ -71,6 +78,7 @@ private:
     mutable std::mutex mutex;
     std::condition_variable changed;
     Outcome outcome = Outcome::none;
+    int step = 0;                 // the request last sent; its answer is the one taken
     juce::uint32 lastRequestMs = 0;
-    SettingsModel readModel;   // guarded by the manager's model lock
+    SettingsModel readModel;      // guarded by the manager's model lock
 };

@@ -480,6 +480,7 @@ void LumManager49::closeInputs()
 void LumManager49::closeInputsExcept (const juce::String& keptInputName)
 {
     InputList closing;
+    bool noneLeft = false;
     {
         const juce::ScopedLock sl (linkLock);
 
@@ -487,19 +488,22 @@ void LumManager49::closeInputsExcept (const juce::String& keptInputName)
             if (input != nullptr && (keptInputName.isEmpty() || input->getName() != keptInputName))
                 closing.push_back (std::move (input));
 
-        const bool noneLeft = std::none_of (midiInputs.begin(), midiInputs.end(), [] (const auto& in) { return in != nullptr; });
+        noneLeft = std::none_of (midiInputs.begin(), midiInputs.end(), [] (const auto& in) { return in != nullptr; });
 
         if (noneLeft)
-        {
             midiInputs.clear();
-
-            if (! closing.empty())
-                inputsMayStartAgainAt = std::chrono::steady_clock::now()
-                                        + std::chrono::milliseconds (MidiPortSystem::inputThreadStopMs + 50);
-        }
     }
 
+    const bool stoppedTheLast = noneLeft && ! closing.empty();
     retireOrDelete (std::move (closing));
+
+    // Counted from when the last input has really stopped (deleting waits for a delivery in flight).
+    if (stoppedTheLast)
+    {
+        const juce::ScopedLock sl (linkLock);
+        inputsMayStartAgainAt = std::chrono::steady_clock::now()
+                                + std::chrono::milliseconds (MidiPortSystem::inputThreadStopMs + 50);
+    }
 }
 
 void LumManager49::retireOrDelete (InputList closing)
@@ -718,7 +722,10 @@ void LumManager49::identify (const juce::String& sourceName, const juce::MidiMes
 
         connected = true;
         inputPortName = sourceName;
-        probedName = probedOutputName;
+
+        // Again, from the keyboard already linked: its output stays, unless its input's
+        // name says otherwise.
+        probedName = again && outputPortName.isNotEmpty() ? outputPortName : probedOutputName;
     }
 
     const auto outputName = outputPairedWith (sourceName, probedName);

@@ -77,6 +77,7 @@ void EditorCommands::verifySend (const SettingsModel& sent, const SendAllReport&
     if (! held.has_value())
     {
         dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle, EditorTexts::readBackFailed);
+        relinkAfterSilence();
         return;
     }
 
@@ -102,6 +103,11 @@ void EditorCommands::verifySend (const SettingsModel& sent, const SendAllReport&
 std::optional<SettingsModel> EditorCommands::readKeyboard()
 {
     constexpr int answerTimeoutMs = 1000;
+    // The read after a connection goes into the editor's model: it ends first, or its
+    // answers would land in this one.
+    if (panel.isReadingBack())
+        panel.getConfigurationRead().waitUntilEnded (answerTimeoutMs);
+
     auto& reader = panel.getKeyboardCheck();
     reader.start();
     const auto outcome = reader.waitUntilEnded (answerTimeoutMs);
@@ -110,6 +116,15 @@ std::optional<SettingsModel> EditorCommands::readKeyboard()
         return std::nullopt;
 
     return reader.getReadModel();
+}
+
+void EditorCommands::relinkAfterSilence()
+{
+    // A keyboard plugged in again at once keeps its ports' names and numbers, so the port
+    // list cannot tell; the ports the link holds are dead, though. Link again from scratch.
+    manager.dropLink();
+    panel.keyboardPortsVanished();
+    manager.searchAgain();
 }
 
 void EditorCommands::compareWithKeyboard()
@@ -127,6 +142,7 @@ void EditorCommands::compareWithKeyboard()
     if (! held.has_value())
     {
         dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle, EditorTexts::compareReadFailed);
+        relinkAfterSilence();
         return;
     }
 

@@ -36,6 +36,7 @@ private:
     /** Reads the keyboard into a model of its own; nothing when it did not answer. */
     std::optional<SettingsModel> readKeyboard();
     void verifySend (const SettingsModel& sent, const SendAllReport& report, const std::optional<SettingsModel>& held);
+    void relinkAfterSilence();
     std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
                                                 const juce::String& extension);
     void reportLeftOutValues (const std::vector<LeftOutValue>& leftOut);

@@ -64,6 +64,7 @@ public:
     EditHistory& getHistory() noexcept                      { return history; }
     HotPlugWatcher& getHotPlugWatcher() noexcept            { return watcher; }
     ConfigurationReader& getKeyboardCheck() noexcept        { return keyboardCheck; }
+    ConfigurationReader& getConfigurationRead() noexcept    { return configurationRead; }
 
     /** The short line left of the firmware revision ("Keyboard holds what was sent ..."). */
     void setStatusText (const juce::String& text);

@@ -126,20 +126,26 @@ void HalvekFWUpdater::waitOutAnswersTo (int blockNumber)
 {
     // The block went more than once: its other answers may still come, and must come
     // before the next block's frame goes, or one of them would be taken for its answer.
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) (timing.ackPolls * timing.ackPollMs);
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timing.answerLostAfterMs;
+
+    const auto isThisBlock = [blockNumber] (const SentBlock& sent) { return sent.blockNumber == blockNumber; };
 
     while (! exitRequested() && juce::Time::getMillisecondCounter() < deadline)
     {
         {
             const juce::ScopedReadLock lock (ackLock);
 
-            if (std::none_of (unansweredSends.begin(), unansweredSends.end(),
-                              [blockNumber] (const SentBlock& sent) { return sent.blockNumber == blockNumber; }))
+            if (std::none_of (unansweredSends.begin(), unansweredSends.end(), isThisBlock))
                 return;
         }
 
         ackArrived.wait (timing.ackPollMs);
     }
+
+    // Waited out: those answers are lost, and must not take the place of the next block's.
+    const juce::ScopedWriteLock lock (ackLock);
+    unansweredSends.erase (std::remove_if (unansweredSends.begin(), unansweredSends.end(), isThisBlock),
+                           unansweredSends.end());
 }
 
 void HalvekFWUpdater::resetAck()

@@ -1,5 +1,6 @@
 // Arbitrary bytes as a firmware image: packed and cut into frames as the updater
-// does, then reassembled by the simulated bootloader. The round trip must be exact.
+// does, then reassembled (and unpacked) by the simulated bootloader. The round trip
+// must be exact.
 
 #include "firmware/FirmwareImage.h"
 #include "fuzz/FuzzSupport.h"
@@ -23,8 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
 
     for (auto byte : packed)
         FUZZ_CHECK (byte < 0x80);
-
-    FUZZ_CHECK (unpackFirmwareImage (packed) == image);
 
     const auto blocks = (int) blockCountFor ((juce::int64) packed.size());
     SimulatedBootloader bootloader;

@@ -123,8 +123,9 @@ SimulatedKeyboard::SimulatedKeyboard (VirtualMidiPortSystem& portSystem, Identit
 
 SimulatedKeyboard::~SimulatedKeyboard()
 {
-    removePorts();
+    // The thread first: an action of its own could add the ports again meanwhile.
     stopDevice();
+    removePorts();
 }
 
 //==============================================================================
@@ -222,13 +223,14 @@ void SimulatedKeyboard::sendRaw (const std::vector<juce::uint8>& bytes)
 //==============================================================================
 // Ports.
 
-void SimulatedKeyboard::addPorts (const juce::String& name)
+void SimulatedKeyboard::addPorts (const juce::String& name, const juce::String& inputIdentifier,
+                                  const juce::String& outputIdentifier)
 {
-    auto newSource = ports.addSource (name);
+    auto newSource = ports.addSource (name, inputIdentifier);
     auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) {
         if (const auto takenOutIn = receiveBuffer.accept (message.getRawDataSize()))
             postIncoming (message, *takenOutIn);
-    });
+    }, outputIdentifier);
 
     const std::lock_guard<std::mutex> lock (mutex);
     source = std::move (newSource);
@@ -256,6 +258,24 @@ void SimulatedKeyboard::removePorts()
 }
 
 void SimulatedKeyboard::vanish()     { removePorts(); }
+
+void SimulatedKeyboard::replugUnnoticed()
+{
+    juce::String name, inputIdentifier, outputIdentifier;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+
+        if (source == nullptr)
+            return;
+
+        name = source->getName();
+        inputIdentifier = source->getIdentifier();
+        outputIdentifier = sink->getIdentifier();
+    }
+
+    removePorts();
+    addPorts (name, inputIdentifier, outputIdentifier);
+}
 
 void SimulatedKeyboard::reappear()
 {

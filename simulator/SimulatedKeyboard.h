@@ -92,6 +92,10 @@ public:
     void reappear();
     bool isPresent() const;
 
+    /** Unplugged and plugged in again at once, its ports getting back the same names and
+        identifiers: a look at the port list cannot tell, but the old ports are dead. */
+    void replugUnnoticed();
+
     /** Unplugged and plugged in again holding "Sound", "Multi" and "Edit": from now on
         only "USB A" ports exist and the bootloader answers. */
     void restartInUpdateMode();
@@ -119,7 +123,8 @@ private:
     void answer (juce::MidiMessage message);
     juce::MidiMessage buildIdentityReply() const;
     juce::MidiMessage buildPairList (int param) const;
-    void addPorts (const juce::String& name);
+    void addPorts (const juce::String& name, const juce::String& inputIdentifier = {},
+                   const juce::String& outputIdentifier = {});
     void removePorts();
 
     VirtualMidiPortSystem& ports;

@@ -1,6 +1,7 @@
 #include "simulator/SimulatorApp.h"
 
 #include "app/MainAppWindow.h"
+#include "device/ForwardingPortSystem.h"
 #include "app/MainComponent.h"
 #include "simulator/SimulatorDialogs.h"
 #include "simulator/SimulatorMonitorWindow.h"
@@ -9,26 +10,6 @@
 
 namespace
 {
-    /** The studio's ports, lent to the application (the studio outlives the window). */
-    class LentPortSystem : public MidiPortSystem
-    {
-    public:
-        explicit LentPortSystem (MidiPortSystem& p) : ports (p) {}
-
-        juce::Array<juce::MidiDeviceInfo> getInputDevices() override    { return ports.getInputDevices(); }
-        juce::Array<juce::MidiDeviceInfo> getOutputDevices() override   { return ports.getOutputDevices(); }
-
-        std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override
-        {
-            return ports.openInput (index, receiver);
-        }
-
-        std::unique_ptr<MidiOutputPort> openOutput (int index) override   { return ports.openOutput (index); }
-
-    private:
-        MidiPortSystem& ports;
-    };
-
     juce::String optionValue (const juce::StringArray& options, const juce::String& name)
     {
         const auto index = options.indexOf (name);
@@ -62,7 +43,7 @@ void SimulatorApp::shutdown()
 
 std::unique_ptr<MidiPortSystem> SimulatorApp::createPortSystem()
 {
-    return std::make_unique<LentPortSystem> (studio->getPorts());
+    return std::make_unique<ForwardingPortSystem> (studio->getPorts());   // the studio outlives the window
 }
 
 DialogService& SimulatorApp::getDialogService()

@@ -257,19 +257,23 @@ void VirtualMidiPortSystem::Sink::disconnect()
 VirtualMidiPortSystem::VirtualMidiPortSystem() : state (std::make_shared<SharedState>()) {}
 VirtualMidiPortSystem::~VirtualMidiPortSystem() = default;
 
-std::shared_ptr<VirtualMidiPortSystem::Source> VirtualMidiPortSystem::addSource (const juce::String& name)
+std::shared_ptr<VirtualMidiPortSystem::Source> VirtualMidiPortSystem::addSource (const juce::String& name,
+                                                                                 const juce::String& identifier)
 {
     const std::lock_guard<std::mutex> lock (mutex);
-    auto source = std::make_shared<Source> (state, name, "virtual-in-" + juce::String (++nextPortNumber));
+    auto source = std::make_shared<Source> (state, name, identifier.isNotEmpty() ? identifier
+                                                                                 : "virtual-in-" + juce::String (++nextPortNumber));
     sources.push_back (source);
     return source;
 }
 
 std::shared_ptr<VirtualMidiPortSystem::Sink> VirtualMidiPortSystem::addSink (
-    const juce::String& name, std::function<void (const juce::MidiMessage&)> receiver)
+    const juce::String& name, std::function<void (const juce::MidiMessage&)> receiver, const juce::String& identifier)
 {
     const std::lock_guard<std::mutex> lock (mutex);
-    auto sink = std::make_shared<Sink> (name, "virtual-out-" + juce::String (++nextPortNumber), std::move (receiver));
+    auto sink = std::make_shared<Sink> (name, identifier.isNotEmpty() ? identifier
+                                                                      : "virtual-out-" + juce::String (++nextPortNumber),
+                                        std::move (receiver));
     sinks.push_back (sink);
     return sink;
 }

@@ -25,8 +25,11 @@ public:
     VirtualMidiPortSystem();
     ~VirtualMidiPortSystem() override;
 
-    std::shared_ptr<Source> addSource (const juce::String& name);
-    std::shared_ptr<Sink> addSink (const juce::String& name, std::function<void (const juce::MidiMessage&)> receiver);
+    /** A new port; it gets a new identifier unless one is given (ALSA gives a USB device
+        plugged in again the same client and port numbers when its card number comes back). */
+    std::shared_ptr<Source> addSource (const juce::String& name, const juce::String& identifier = {});
+    std::shared_ptr<Sink> addSink (const juce::String& name, std::function<void (const juce::MidiMessage&)> receiver,
+                                   const juce::String& identifier = {});
 
     /** The port disappears from the lists; opened ports stay valid but dead. */
     void removeSource (const std::shared_ptr<Source>& source);

@@ -27,6 +27,12 @@ namespace
                 return;
             }
 
+            if (const auto late = lateAnswers.find (sendIndex); late != lateAnswers.end())
+            {
+                answerLater (late->second.first, late->second.second);
+                return;
+            }
+
             if (silent)
                 return;
 
@@ -36,10 +42,15 @@ namespace
             if (reply.answer.has_value() && delayMs == 0)
                 updater.handleMidiMessage (*reply.answer);
             else if (reply.answer.has_value())
-                late.push_back (std::thread ([this, answer = *reply.answer, delayMs] {
-                    juce::Thread::sleep (delayMs);
-                    updater.handleMidiMessage (answer);
-                }));
+                answerLater (*reply.answer, delayMs);
+        }
+
+        void answerLater (const juce::MidiMessage& answer, int delayMs)
+        {
+            late.push_back (std::thread ([this, answer, delayMs] {
+                juce::Thread::sleep (delayMs);
+                updater.handleMidiMessage (answer);
+            }));
         }
 
         ~BootloaderHelper()
@@ -63,6 +74,7 @@ namespace
         HalvekFWUpdater& updater;
         SimulatedBootloader bootloader;
         std::map<size_t, std::vector<juce::MidiMessage>> scriptedAnswers;   // by send index, instead of the bootloader
+        std::map<size_t, std::pair<juce::MidiMessage, int>> lateAnswers;     // by send index: the answer, and after how long
         std::atomic<bool> silent { false };
         int answerDelayMs = 0;   // every answer this late
         std::vector<std::thread> late;
@@ -240,25 +252,41 @@ TEST_F (Updater, AfterACancelNothingMoreIsSent)
 
 TEST_F (Updater, AnAnswerToABlockSentTwiceIsNeverCreditedToTheNextBlock)
 {
-    HalvekFWUpdater quick (HalvekFWUpdater::AckWait::wokenByAnswer, { 5, 20, 1000 });   // 100 ms per attempt
+    HalvekFWUpdater quick (HalvekFWUpdater::AckWait::wokenByAnswer, { 5, 20, 200 });   // 100 ms per attempt
     BootloaderHelper script (quick);
     quick.setHelper (&script);
     quick.setTraceSink ([] (const juce::String&) {});
     script.silent = true;
 
-    // Two blocks. The first block's first frame is answered only after its time-out,
-    // together with its second; that second answer comes while the last block is sent,
-    // whose own answer is lost; the last block's second frame is answered.
-    script.scriptedAnswers[2] = { ack };
-    script.scriptedAnswers[3] = { ack };
+    // Two blocks. The first block's first frame is answered after its time-out (150 ms),
+    // its second frame 80 ms after that; the last block's first answer is lost, its
+    // second frame answered at once.
+    script.lateAnswers[1] = { ack, 150 };
+    script.lateAnswers[2] = { ack, 130 };
     script.scriptedAnswers[4] = { ack };
 
     quick.setFirmwareFile (firmware (std::vector<juce::uint8> (29, 0x11)));
     ASSERT_TRUE (quick.burn());
 
-    ASSERT_EQ (script.sent.size(), 5u);   // the start, the first block twice, the last block twice
+    ASSERT_EQ (script.sentCount(), 5u);   // the start, the first block twice, the last block twice
     EXPECT_EQ (bytesOf (script.sent[3]), bytesOf (script.sent[4]));
     EXPECT_EQ (bytesOf (script.sent[4])[8], 0);
+}
+
+TEST_F (Updater, OneLostAnswerCostsOneResendNotOneForEveryLaterBlock)
+{
+    HalvekFWUpdater quick (HalvekFWUpdater::AckWait::wokenByAnswer, { 3, 10, 60 });   // 30 ms per attempt
+    BootloaderHelper lossy (quick);
+    quick.setHelper (&lossy);
+    quick.setTraceSink ([] (const juce::String&) {});
+    lossy.scriptedAnswers[2] = {};   // the second block's first answer is lost; every other frame is answered
+
+    std::vector<juce::uint8> image (140, 0x33);   // five blocks
+    quick.setFirmwareFile (firmware (image));
+    ASSERT_TRUE (quick.burn());
+
+    EXPECT_EQ (lossy.sent.size(), 1u + 5u + 1u);   // the start, five blocks, one of them twice
+    EXPECT_EQ (*lossy.bootloader.getImage(), image);
 }
 
 TEST (UpdaterAnswers, ABootloaderAnsweringEveryFrameAfterItsTimeOutStillGetsTheWholeImage)

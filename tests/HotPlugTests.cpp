@@ -180,3 +180,27 @@ TEST_F (HotPlug, ThePollSendsNothingWhileThePortListIsUnchanged)
     EXPECT_FALSE (manager().isSearching());
     EXPECT_EQ (messageBoxes().size(), 1u);
 }
+
+TEST_F (HotPlug, PluggedInAgainUnderTheSameIdentifiersTheSilentReadBackLinksAgain)
+{
+    detectKeyboard();
+    keyboard.replugUnnoticed();   // ALSA gives it back the same client and port numbers
+    poll();
+    ASSERT_TRUE (manager().isConnected());   // the port list cannot tell
+
+    click (widget<juce::ImageButton> (sendButton));
+
+    // The send went into dead ports; the read-back says so, and the link starts afresh.
+    EXPECT_EQ (messageBoxes(), (std::vector<juce::String> { "Keyboard Problem: " + EditorTexts::readBackFailed }));
+    EXPECT_FALSE (manager().isConnected());
+    EXPECT_TRUE (manager().isSearching());
+
+    for (int tick = 0; tick < 6 && ! manager().isConnected(); ++tick)
+    {
+        clock.advance (2000);
+        manager().timerCallback();
+        pumpUntil ([this] { return manager().isConnected(); }, 200);
+    }
+
+    EXPECT_TRUE (pumpUntil ([this] { return firmwareText() == "1.05"; }));
+}

@@ -1,4 +1,6 @@
 #include "device/DeviceFrames.h"
+#include "device/ForwardingPortSystem.h"
+#include "device/ConfigurationReader.h"
 #include "firmware/UpdaterRunner.h"
 #include "tests/support/EditorFixture.h"
 
@@ -11,28 +13,19 @@ namespace
     constexpr int firmwareButton = 32;
 
     /** The studio's ports, with a hook that runs once inside the next look at the outputs. */
-    class HookedPorts : public MidiPortSystem
+    struct HookedPorts : ForwardingPortSystem
     {
-    public:
-        explicit HookedPorts (VirtualMidiPortSystem& p) : ports (p) {}
-
-        juce::Array<juce::MidiDeviceInfo> getInputDevices() override   { return ports.getInputDevices(); }
+        using ForwardingPortSystem::ForwardingPortSystem;
 
         juce::Array<juce::MidiDeviceInfo> getOutputDevices() override
         {
             if (auto hook = std::exchange (onNextOutputLookup, nullptr))
                 hook();
 
-            return ports.getOutputDevices();
+            return ForwardingPortSystem::getOutputDevices();
         }
 
-        std::unique_ptr<MidiInputPort> openInput (int i, MidiPortReceiver& r) override   { return ports.openInput (i, r); }
-        std::unique_ptr<MidiOutputPort> openOutput (int i) override                     { return ports.openOutput (i); }
-
         std::function<void()> onNextOutputLookup;
-
-    private:
-        VirtualMidiPortSystem& ports;
     };
 
     struct RealLink : EditorFixture {};
@@ -216,4 +209,34 @@ TEST (SimulatedKeyboardLimits, ItAnswersOnlyItsContractAndStoresOnlyWhatItHas)
     auto expected = before;
     expected.itemParams[ItemParam::Mode][1] = 7;
     EXPECT_EQ (keyboard.getConfiguration().itemParams, expected.itemParams);
+}
+
+TEST (RealLinkRead, AReadStartedAgainIsDrivenOnlyByTheAnswersToItsOwnRequests)
+{
+    VirtualStudio studio;
+    auto& keyboard = studio.getKeyboard();
+    LumManager49 manager (studio.getPorts());
+    ConfigurationReader reader (manager, ConfigurationReader::Target::ownModel);
+
+    struct Feed : LumManagerListener
+    {
+        void managerEvent (int event, int first, int, int) override   { reader->handleManagerEvent (event, first); }
+        ConfigurationReader* reader;
+    } feed;
+    feed.reader = &reader;
+    manager.addListener (&feed);
+    manager.connectDirectly (SimulatedKeyboard::defaultPortName, SimulatedKeyboard::defaultPortName);
+
+    SimulatedKeyboard::Faults slow;
+    slow.delayAnswersMs[1] = 100;   // the first numbers answer comes after the read was started again
+    keyboard.setFaults (slow);
+
+    reader.start();
+    reader.start();
+    ASSERT_EQ (reader.waitUntilEnded (1000), ConfigurationReader::Outcome::completed);
+    pumpFor (300);
+
+    // Two numbers requests, then one chain: eleven more requests and the eight resets.
+    EXPECT_EQ (keyboard.getReceivedCount(), 2u + 11u + 8u);
+    EXPECT_EQ (reader.getReadModel().itemParams[ItemParam::Number].at (1), 74);
 }
