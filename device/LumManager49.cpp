@@ -613,14 +613,24 @@ void LumManager49::addListener (LumManagerListener* listener)
 
 void LumManager49::notifyListeners (int event, int first, int second)
 {
-    std::vector<LumManagerListener*> receivers;
+    // Copied out of the lock without allocating for the usual one or two listeners:
+    // a flood of controller messages calls this thousands of times a second.
+    constexpr size_t onTheStack = 4;
+    std::array<LumManagerListener*, onTheStack> few {};
+    std::vector<LumManagerListener*> many;
+    size_t count = 0;
     {
         const juce::ScopedLock sl (linkLock);
-        receivers = listeners;
+        count = listeners.size();
+
+        if (count <= onTheStack)
+            std::copy (listeners.begin(), listeners.end(), few.begin());
+        else
+            many = listeners;
     }
 
-    for (auto* listener : receivers)
-        listener->managerEvent (event, first, second, 0);
+    for (size_t i = 0; i < count; ++i)
+        (count <= onTheStack ? few[i] : many[i])->managerEvent (event, first, second, 0);
 }
 
 //==============================================================================
@@ -764,9 +774,9 @@ void LumManager49::dispatchOwnFrame (const juce::MidiMessage& message)
     const auto v = frameByte10 (message);
 
     if (frame.isItemConfigResponse())
-        dispatchNumbers (message);
+        dispatchNumbers (frame);
     else if (isItemParamResponse (message))
-        dispatchParameterList (message);
+        dispatchParameterList (frame);
     else if (message.getRawDataSize() <= FrameLayout::valueByte + 1)
         return;   // a single-value answer cut short carries no value: it changes nothing
     else if (frame.isItemValueResponse())
@@ -819,9 +829,9 @@ void LumManager49::captureAnswersInto (SettingsModel* capture)
     answerCapture = capture;
 }
 
-void LumManager49::dispatchNumbers (const juce::MidiMessage& message)
+void LumManager49::dispatchNumbers (const LumMidiMessage49& frame)
 {
-    const auto pairs = LumMidiMessage49 (message).getItemConfigPairs();
+    const auto pairs = frame.getItemConfigPairs();
     {
         const juce::ScopedLock sl (modelLock);
 
@@ -841,10 +851,10 @@ void LumManager49::dispatchNumbers (const juce::MidiMessage& message)
         notifyListeners (ManagerEvent::NumbersArrived, 0, 0);
 }
 
-void LumManager49::dispatchParameterList (const juce::MidiMessage& message)
+void LumManager49::dispatchParameterList (const LumMidiMessage49& frame)
 {
-    const auto param = dataByte (message, FrameLayout::groupByte);
-    const auto pairs = LumMidiMessage49 (message).getItemConfigPairs();
+    const auto param = dataByte (frame, FrameLayout::groupByte);
+    const auto pairs = frame.getItemConfigPairs();
     {
         const juce::ScopedLock sl (modelLock);
 

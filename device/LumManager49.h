@@ -26,6 +26,8 @@
     event 7 on the MIDI input thread. The model is guarded by getModelLock(), the
     link state by a lock of its own; neither is held while a listener is called,
     a frame is sent or the thread pauses. */
+class LumMidiMessage49;
+
 class LumManager49 : public juce::Timer,
                      public MidiPortReceiver
 {
@@ -150,8 +152,8 @@ private:
     void openDeviceOutput (const juce::String& outputName);
     void dispatch (const juce::MidiMessage& message);
     void dispatchOwnFrame (const juce::MidiMessage& message);
-    void dispatchNumbers (const juce::MidiMessage& message);
-    void dispatchParameterList (const juce::MidiMessage& message);
+    void dispatchNumbers (const LumMidiMessage49& frame);
+    void dispatchParameterList (const LumMidiMessage49& frame);
     void dispatchControlChange (const juce::MidiMessage& message);
     void dispatchNoteOn (const juce::MidiMessage& message);
     void dispatchChannelPressure (const juce::MidiMessage& message);

@@ -41,6 +41,7 @@ std::vector<int> LumMidiMessage49::getItemConfigPairs() const
 
     // n = (SysEx data size - 8) / 2: an odd byte before F7 is left over.
     const auto pairCount = (getRawDataSize() - 2 - 8) / 2;
+    pairs.reserve ((size_t) std::max (0, 2 * pairCount));
 
     for (int k = 0; k < pairCount; ++k)
     {

@@ -179,6 +179,12 @@ std::vector<juce::MidiMessage> SimulatedKeyboard::getLastReceivedMessages (size_
     return { received.end() - (std::ptrdiff_t) std::min (count, received.size()), received.end() };
 }
 
+int SimulatedKeyboard::getAnswerCount() const
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    return answersSent;
+}
+
 bool SimulatedKeyboard::waitForReceivedCount (size_t count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock (mutex);

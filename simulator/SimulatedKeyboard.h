@@ -74,6 +74,9 @@ public:
     size_t getReceivedCount() const;
     std::vector<juce::MidiMessage> getLastReceivedMessages (size_t count) const;
 
+    /** How many answers it has sent (the numbers the answer faults go by). */
+    int getAnswerCount() const;
+
     /** Waits until the keyboard holds at least this many received messages. */
     bool waitForReceivedCount (size_t count, int timeoutMs) const;
 
