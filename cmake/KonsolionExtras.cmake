@@ -97,7 +97,8 @@ if(KONSOLION_FUZZ)
 
     function(konsolion_add_fuzzer target source)
         add_executable(${target} ${source})
-        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra;-fsanitize=fuzzer-no-link")
+        # The harness only checks: its comparisons would steer the fuzzer nowhere and cost time.
+        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
         target_link_libraries(${target} PRIVATE konsolion_core)
         target_link_options(${target} PRIVATE -fsanitize=fuzzer)
     endfunction()

@@ -17,7 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
     if (size == 0)
         return 0;
 
-    const std::vector<juce::uint8> image (data, data + size);
+    // Kept between inputs: their buffers are reused, and restart() is what a new session does.
+    static std::vector<juce::uint8> image;
+    static SimulatedBootloader bootloader;
+    image.assign (data, data + size);
+    bootloader.restart();
+
     const auto packed = packFirmwareImage (image);
 
     FUZZ_CHECK ((juce::int64) packed.size() == packedSizeFor ((juce::int64) size));
@@ -26,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
         FUZZ_CHECK (byte < 0x80);
 
     const auto blocks = (int) blockCountFor ((juce::int64) packed.size());
-    SimulatedBootloader bootloader;
     const auto start = buildStartFrame (blocks);
     FUZZ_CHECK (hasOnlyDataBytes (start));
     bootloader.handle (start);
