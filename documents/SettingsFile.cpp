@@ -120,6 +120,47 @@ namespace
         return p.indexOf (juce::CharPointer_ASCII ("<?")) >= 0;
     }
 
+    /** JUCE's XML parser steps one character past a hexadecimal character reference that
+        is not closed by ';' ("&#x6" at the very end reads past the text), so every one must
+        be closed, as XML requires anyway. */
+    bool hasUnclosedHexReference (const juce::String& text)
+    {
+        for (auto p = text.getCharPointer();;)
+        {
+            const auto start = p.indexOf (juce::CharPointer_ASCII ("&#"));
+
+            if (start < 0)
+                return false;
+
+            p += start + 2;
+
+            if (*p != 'x' && *p != 'X')
+                continue;
+
+            do { ++p; } while (juce::CharacterFunctions::getHexDigitValue (*p) >= 0);
+
+            if (*p != ';')
+                return true;
+        }
+    }
+
+    /** Why a document is refused before it is parsed, if it is. */
+    juce::String refusalBeforeParsing (const juce::String& text)
+    {
+        if (hasProcessingInstructionInContent (text))
+            return "it holds an XML processing instruction inside its content, which no settings file does";
+
+        if (hasUnclosedHexReference (text))
+            return "it holds a character reference that is not closed by ';'";
+
+        // Declared entities are expanded into text that is parsed again, without a limit:
+        // a few lines of them can grow to gigabytes. The editor declares none.
+        if (text.containsIgnoreCase ("<!ENTITY"))
+            return "it declares XML entities, which no settings file does";
+
+        return {};
+    }
+
     void applyItem (SettingsModel& model, const juce::XmlElement& element)
     {
         const auto id = integerAttribute (element, "ID", -1);
@@ -223,8 +264,8 @@ juce::String settingsDocumentText (const SettingsModel& model)
 
 juce::Result loadSettingsText (const juce::String& text, SettingsModel& model)
 {
-    if (hasProcessingInstructionInContent (text))
-        return juce::Result::fail ("it holds an XML processing instruction inside its content, which no settings file does");
+    if (const auto refusal = refusalBeforeParsing (text); refusal.isNotEmpty())
+        return juce::Result::fail (refusal);
 
     // Parsed from memory: a document can then name no other file to be read.
     juce::XmlDocument document (text);

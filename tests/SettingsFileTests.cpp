@@ -211,6 +211,24 @@ TEST_F (SettingsFile, AProcessingInstructionInsideTheDocumentIsRefusedNotParsedF
     EXPECT_EQ (item (ItemParam::Number, 1), 5);
 }
 
+TEST_F (SettingsFile, MarkupTheParserMishandlesIsRefusedBeforeParsing)
+{
+    // Found by fuzzing: an unclosed character reference at the end made the XML parser read
+    // past the text (AddressSanitizer: heap-buffer-overflow). Declared entities can grow
+    // without limit when expanded.
+    const auto before = snapshot();
+    for (const auto* document : { "<Settings><Items>&#x", "<Settings><Items>&#x6",
+                                  "<Settings><Items><Item ID=\"1\" Num=\"5\"/>&#X4g</Items></Settings>",
+                                  "<!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
+                                  "<Settings><Items><Item ID=\"1\" Num=\"5\"/>&b;</Items></Settings>" })
+        EXPECT_FALSE (load (document)) << document;
+    expectModelUnchanged (before);
+
+    // Closed references read as before.
+    EXPECT_TRUE (load ("<Settings><Items><Item ID=\"&#x31;\" Num=\"&#53;\"/>&#x41;</Items></Settings>"));
+    EXPECT_EQ (item (ItemParam::Number, 1), 5);
+}
+
 TEST_F (SettingsFile, ADocumentCannotMakeTheLoaderReadAnotherFile)
 {
     // An external DTD naming an endless device: the loader must not open it (it would
