@@ -120,26 +120,61 @@ namespace
         return p.indexOf (juce::CharPointer_ASCII ("<?")) >= 0;
     }
 
-    /** JUCE's XML parser steps one character past a hexadecimal character reference that
-        is not closed by ';' ("&#x6" at the very end reads past the text), so every one must
-        be closed, as XML requires anyway. */
-    bool hasUnclosedHexReference (const juce::String& text)
+    bool isNameStart (juce::juce_wchar c)   { return juce::CharacterFunctions::isLetter (c) || c == '_' || c == ':' || c >= 0x80; }
+    bool isNameChar (juce::juce_wchar c)    { return isNameStart (c) || juce::CharacterFunctions::isDigit (c) || c == '.' || c == '-'; }
+    bool isHexDigit (juce::juce_wchar c)    { return juce::CharacterFunctions::getHexDigitValue (c) >= 0; }
+    bool isDecimalDigit (juce::juce_wchar c) { return juce::CharacterFunctions::isDigit (c); }
+
+    /** Steps over what matches, answering whether at least one character did. */
+    template <typename Predicate>
+    bool skipAll (juce::CharPointer_UTF8& p, Predicate matches)
+    {
+        const auto start = p;
+
+        while (*p != 0 && matches (*p))
+            ++p;
+
+        return p != start;
+    }
+
+    /** Whether p, just past an '&', starts a reference XML allows: "&name;", "&#123;" or "&#x7B;". */
+    bool isWellFormedReference (juce::CharPointer_UTF8 p)
+    {
+        if (*p == '#')
+        {
+            ++p;
+            const auto hex = (*p == 'x' || *p == 'X');
+
+            if (hex)
+                ++p;
+
+            if (! skipAll (p, hex ? isHexDigit : isDecimalDigit))
+                return false;
+        }
+        else if (! isNameStart (*p) || ! skipAll (p, isNameChar))
+        {
+            return false;
+        }
+
+        return *p == ';';
+    }
+
+    /** JUCE's XML parser mishandles a reference that is not well formed: it steps one
+        character past an unclosed "&#x6" (reading past the end of the text), and it parses
+        the text of an unknown "&...;" again as markup when it starts with '<'. XML allows
+        neither, and the editor writes neither. */
+    bool hasMalformedReference (const juce::String& text)
     {
         for (auto p = text.getCharPointer();;)
         {
-            const auto start = p.indexOf (juce::CharPointer_ASCII ("&#"));
+            const auto ampersand = p.indexOf ((juce::juce_wchar) '&');
 
-            if (start < 0)
+            if (ampersand < 0)
                 return false;
 
-            p += start + 2;
+            p += ampersand + 1;
 
-            if (*p != 'x' && *p != 'X')
-                continue;
-
-            do { ++p; } while (juce::CharacterFunctions::getHexDigitValue (*p) >= 0);
-
-            if (*p != ';')
+            if (! isWellFormedReference (p))
                 return true;
         }
     }
@@ -150,8 +185,8 @@ namespace
         if (hasProcessingInstructionInContent (text))
             return "it holds an XML processing instruction inside its content, which no settings file does";
 
-        if (hasUnclosedHexReference (text))
-            return "it holds a character reference that is not closed by ';'";
+        if (hasMalformedReference (text))
+            return "it holds an '&' that does not start a reference such as &amp;";
 
         // Declared entities are expanded into text that is parsed again, without a limit:
         // a few lines of them can grow to gigabytes. The editor declares none.

@@ -213,11 +213,13 @@ TEST_F (SettingsFile, AProcessingInstructionInsideTheDocumentIsRefusedNotParsedF
 
 TEST_F (SettingsFile, MarkupTheParserMishandlesIsRefusedBeforeParsing)
 {
-    // Found by fuzzing: an unclosed character reference at the end made the XML parser read
-    // past the text (AddressSanitizer: heap-buffer-overflow). Declared entities can grow
-    // without limit when expanded.
+    // Found by fuzzing: an unclosed character reference at the end, or one inside an unknown
+    // "&...;" that starts with '<' (parsed again as markup), made the XML parser read past
+    // the text (AddressSanitizer: heap-buffer-overflow). Declared entities can grow without
+    // limit when expanded.
     const auto before = snapshot();
-    for (const auto* document : { "<Settings><Items>&#x", "<Settings><Items>&#x6",
+    for (const auto* document : { "<Settings><Items>&#x", "<Settings><Items>&#x6", "<Settings>&<a>&#x;</Settings>",
+                                  "<Settings><Items><Item ID=\"1\" Num=\"5\"/>& </Items></Settings>",
                                   "<Settings><Items><Item ID=\"1\" Num=\"5\"/>&#X4g</Items></Settings>",
                                   "<!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
                                   "<Settings><Items><Item ID=\"1\" Num=\"5\"/>&b;</Items></Settings>" })
@@ -225,7 +227,7 @@ TEST_F (SettingsFile, MarkupTheParserMishandlesIsRefusedBeforeParsing)
     expectModelUnchanged (before);
 
     // Closed references read as before.
-    EXPECT_TRUE (load ("<Settings><Items><Item ID=\"&#x31;\" Num=\"&#53;\"/>&#x41;</Items></Settings>"));
+    EXPECT_TRUE (load ("<Settings><Items><Item ID=\"&#x31;\" Num=\"&#53;\"/>&#x41;&amp;&lt;</Items></Settings>"));
     EXPECT_EQ (item (ItemParam::Number, 1), 5);
 }
 
