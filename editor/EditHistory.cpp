@@ -1,5 +1,7 @@
 #include "editor/EditHistory.h"
 
+#include "device/ModelComparison.h"
+
 namespace
 {
     struct FieldEdit : juce::UndoableAction
@@ -26,17 +28,24 @@ namespace
         const int after;
     };
 
+    /** Keeps only the values that changed, not two whole models: a long session's
+        hundreds of loads and "Default Values" would otherwise hold megabytes. */
     struct ModelReplacement : juce::UndoableAction
     {
-        ModelReplacement (LumManager49& m, EditHistory::Listener& l, SettingsModel b, SettingsModel a)
-            : manager (m), listener (l), before (std::move (b)), after (std::move (a)) {}
+        ModelReplacement (LumManager49& m, EditHistory::Listener& l, const SettingsModel& before, const SettingsModel& after)
+            : manager (m), listener (l), changes (compareModels (before, after, ComparisonScope::wholeModel)) {}
 
-        bool perform() override   { return apply (after); }
-        bool undo() override      { return apply (before); }
-        int getSizeInUnits() override   { return 100; }
+        bool perform() override   { return apply (&ModelDifference::actual); }
+        bool undo() override      { return apply (&ModelDifference::expected); }
+        int getSizeInUnits() override   { return 1 + (int) changes.size(); }
 
-        bool apply (const SettingsModel& model)
+        bool apply (std::optional<int> ModelDifference::* side)
         {
+            auto model = manager.getModel();
+
+            for (const auto& change : changes)
+                setValue (model, change.field, change.*side);
+
             manager.setModel (model);
             listener.historyChangedModel (std::nullopt);
             return true;
@@ -44,7 +53,7 @@ namespace
 
         LumManager49& manager;
         EditHistory::Listener& listener;
-        const SettingsModel before, after;
+        const std::vector<ModelDifference> changes;
     };
 }
 

@@ -23,7 +23,7 @@ namespace
         bool modelChanged = true;
     };
 
-    volatile int observed = 0;   // keeps the queries from being optimised away
+    volatile unsigned observed = 0;   // keeps the queries from being optimised away (wraps, never overflows)
 
     /** Every query; the two texts only when asked, as they cost most and vary least. */
     void queryEverything (const juce::MidiMessage& message, bool withTexts)
@@ -41,7 +41,7 @@ namespace
             sink += frame.toHexString().length() + frame.describe().length();
         sink += isIdentityReply (message) + isItemParamResponse (message) + isGlobalResponse (message);
         sink += isCurveResponse (message) + frameByte9 (message) + frameByte10 (message);
-        observed = observed + sink;
+        observed = observed + (unsigned) sink;
 
         for (auto value : frame.getItemConfigPairs())
             FUZZ_CHECK (value >= 0 && value <= 255);
