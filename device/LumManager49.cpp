@@ -629,8 +629,10 @@ void LumManager49::notifyListeners (int event, int first, int second)
             many = listeners;
     }
 
+    auto* const receivers = count <= onTheStack ? few.data() : many.data();
+
     for (size_t i = 0; i < count; ++i)
-        (count <= onTheStack ? few[i] : many[i])->managerEvent (event, first, second, 0);
+        receivers[i]->managerEvent (event, first, second, 0);
 }
 
 //==============================================================================

@@ -31,7 +31,8 @@ namespace
         const LumMidiMessage49 frame (message);
         int sink = 0;
         sink += frame.isItemConfigRequest() + frame.isItemConfigResponse() + frame.getItemConfigItem();
-        sink += (int) frame.getItemConfigPairs().size() + frame.isItemValueRequest() + frame.isItemValueResponse();
+        const auto pairs = frame.getItemConfigPairs();
+        sink += (int) pairs.size() + frame.isItemValueRequest() + frame.isItemValueResponse();
         sink += frame.getItemValueItem() + frame.getItemValue() + frame.isMidiChannelRequest();
         sink += frame.isMidiChannelResponse() + frame.getMidiChannel() + frame.isKnobModeRequest();
         sink += frame.isKnobModeResponse() + frame.isKnobRelative() + frame.isOctaveShiftRequest();
@@ -43,7 +44,7 @@ namespace
         sink += isCurveResponse (message) + frameByte9 (message) + frameByte10 (message);
         observed = observed + (unsigned) sink;
 
-        for (auto value : frame.getItemConfigPairs())
+        for (auto value : pairs)
             FUZZ_CHECK (value >= 0 && value <= 255);
     }
 }
