@@ -4,8 +4,6 @@
 #include "device/FramePacing.h"
 #include "device/LumMidiMessage49.h"
 
-#include <thread>
-
 namespace
 {
     constexpr int scanPeriodMs = 2000;
@@ -17,12 +15,6 @@ namespace
     int dataByte (const juce::MidiMessage& message, int index)
     {
         return index < message.getRawDataSize() ? (int) message.getRawData()[index] : 0;
-    }
-
-    bool isOnMessageThread()
-    {
-        auto* mm = juce::MessageManager::getInstanceWithoutCreating();
-        return mm != nullptr && mm->isThisTheMessageThread();
     }
 
     /** The live-control events that have an event code of their own. */
@@ -64,17 +56,10 @@ LumManager49::LumManager49 (MidiPortSystem& portSystem)
 LumManager49::~LumManager49()
 {
     // The inputs go first, so that nothing arriving now finds a half-destroyed manager.
-    closeInputs();
+    inputs.deleteAll();
     stopTimer();
     closeProbeOutput();
     releaseDeviceOutput();
-
-    InputList retired;
-    {
-        const juce::ScopedLock sl (linkLock);
-        retired.swap (retiredInputs);
-    }
-    stopAndDelete (std::move (retired));
 }
 
 //==============================================================================
@@ -341,8 +326,7 @@ bool LumManager49::isStartupSearchRunning() const
 
 bool LumManager49::isLinkBorrowed()
 {
-    const std::lock_guard<std::mutex> lock (forwardMutex);
-    return forwardCallback != nullptr;
+    return forwardReceiver.isSet();
 }
 
 void LumManager49::probeOutput (const juce::String& name)
@@ -421,16 +405,11 @@ bool LumManager49::connectDirectly (const juce::String& inputName, const juce::S
     if (inputIndex < 0 || ! ports.getOutputNames().contains (outputName))
         return false;
 
-    waitForInputThreadToSettle();
-    auto input = ports.openInput (inputIndex, *this);
-
-    if (input == nullptr)
+    if (! inputs.openOne (ports, inputIndex, *this))
         return false;
 
-    input->start();
     {
         const juce::ScopedLock sl (linkLock);
-        midiInputs.push_back (std::move (input));
         connected = true;
         inputPortName = inputName;
         outputPortName = outputName;
@@ -442,102 +421,17 @@ bool LumManager49::connectDirectly (const juce::String& inputName, const juce::S
 
 void LumManager49::openInputs()
 {
-    waitForInputThreadToSettle();
-    const auto count = ports.getInputNames().size();
-
-    for (int i = 0; i < count; ++i)
-    {
-        auto input = ports.openInput (i, *this);
-
-        if (input != nullptr)
-            input->start();
-
-        const juce::ScopedLock sl (linkLock);
-        const auto position = std::min ((size_t) i, midiInputs.size());
-        midiInputs.insert (midiInputs.begin() + (std::ptrdiff_t) position, std::move (input));
-    }
-}
-
-void LumManager49::waitForInputThreadToSettle()
-{
-    std::chrono::steady_clock::time_point settled;
-    {
-        const juce::ScopedLock sl (linkLock);
-        settled = inputsMayStartAgainAt;
-    }
-
-    // JUCE's input thread, stopped when the last input closed, must really have ended
-    // before an input starts again, or it is not restarted and every input stays silent.
-    if (std::chrono::steady_clock::now() < settled)
-        std::this_thread::sleep_until (settled);
+    inputs.openAll (ports, *this);
 }
 
 void LumManager49::closeInputs()
 {
-    closeInputsExcept ({});
+    inputs.closeAll();
 }
 
 void LumManager49::closeInputsExcept (const juce::String& keptInputName)
 {
-    InputList closing;
-    bool noneLeft = false;
-    {
-        const juce::ScopedLock sl (linkLock);
-
-        for (auto& input : midiInputs)
-            if (input != nullptr && (keptInputName.isEmpty() || input->getName() != keptInputName))
-                closing.push_back (std::move (input));
-
-        noneLeft = std::none_of (midiInputs.begin(), midiInputs.end(), [] (const auto& in) { return in != nullptr; });
-
-        if (noneLeft)
-            midiInputs.clear();
-    }
-
-    const bool stoppedTheLast = noneLeft && ! closing.empty();
-    retireOrDelete (std::move (closing));
-
-    // Counted from when the last input has really stopped (deleting waits for a delivery in flight).
-    if (stoppedTheLast)
-    {
-        const juce::ScopedLock sl (linkLock);
-        inputsMayStartAgainAt = std::chrono::steady_clock::now()
-                                + std::chrono::milliseconds (MidiPortSystem::inputThreadStopMs + 50);
-    }
-}
-
-void LumManager49::retireOrDelete (InputList closing)
-{
-    if (isOnMessageThread())
-    {
-        InputList retired;
-        {
-            const juce::ScopedLock sl (linkLock);
-            retired.swap (retiredInputs);
-        }
-        stopAndDelete (std::move (retired));
-        stopAndDelete (std::move (closing));
-        return;
-    }
-
-    // Called from inside a delivery: an input cannot be deleted from its own callback,
-    // so it is stopped now and deleted later on the message thread.
-    for (auto& input : closing)
-        input->stop();
-
-    const juce::ScopedLock sl (linkLock);
-
-    for (auto& input : closing)
-        retiredInputs.push_back (std::move (input));
-}
-
-void LumManager49::stopAndDelete (InputList inputs)
-{
-    for (auto& input : inputs)
-        if (input != nullptr)
-            input->stop();
-
-    inputs.clear();   // deleting waits for a delivery still running
+    inputs.closeAllExcept (keptInputName);
 }
 
 bool LumManager49::connectPorts (const juce::String& inputName, const juce::String& outputName)
@@ -594,15 +488,12 @@ juce::String LumManager49::getOutputPortName() const
 
 int LumManager49::getOpenInputCount() const
 {
-    const juce::ScopedLock sl (linkLock);
-    return (int) std::count_if (midiInputs.begin(), midiInputs.end(), [] (const auto& in) { return in != nullptr; });
+    return inputs.countOpen();
 }
 
 void LumManager49::setForwardCallback (juce::MidiInputCallback* callback)
 {
-    std::unique_lock<std::mutex> lock (forwardMutex);
-    forwardCallback = callback;
-    forwardDrained.wait (lock, [this] { return forwardCallsRunning == 0; });
+    forwardReceiver.set (callback);
 }
 
 void LumManager49::addListener (LumManagerListener* listener)
@@ -650,7 +541,7 @@ void LumManager49::handleIncomingPortMessage (const juce::String& sourceName, co
 
 void LumManager49::receive (juce::MidiInput* source, const juce::String& sourceName, const juce::MidiMessage& message)
 {
-    forward (source, message);
+    forwardReceiver.deliver (source, message);
 
     bool isLinked = false;
     juce::String keyboardInput;
@@ -680,28 +571,6 @@ void LumManager49::receive (juce::MidiInput* source, const juce::String& sourceN
     }
 
     dispatch (message);
-}
-
-void LumManager49::forward (juce::MidiInput* source, const juce::MidiMessage& message)
-{
-    juce::MidiInputCallback* target = nullptr;
-    {
-        const std::lock_guard<std::mutex> lock (forwardMutex);
-        target = forwardCallback;
-
-        if (target == nullptr)
-            return;
-
-        ++forwardCallsRunning;
-    }
-
-    target->handleIncomingMidiMessage (source, message);
-
-    {
-        const std::lock_guard<std::mutex> lock (forwardMutex);
-        --forwardCallsRunning;
-    }
-    forwardDrained.notify_all();
 }
 
 juce::String LumManager49::outputPairedWith (const juce::String& inputName, const juce::String& probedName)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "device/ControlCatalogue.h"
+#include "device/ForwardReceiverSlot.h"
+#include "device/InputPortSet.h"
 #include "device/LumManagerListener.h"
 #include "device/MidiPortSystem.h"
 #include "device/SendAllPlan.h"
@@ -9,11 +11,8 @@
 
 #include <array>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <set>
 #include <vector>
 
@@ -142,10 +141,7 @@ public:
     std::array<juce::int16, curveCount> curves {};
 
 private:
-    using InputList = std::vector<std::unique_ptr<MidiInputPort>>;
-
     void receive (juce::MidiInput* source, const juce::String& sourceName, const juce::MidiMessage& message);
-    void forward (juce::MidiInput* source, const juce::MidiMessage& message);
     void identify (const juce::String& sourceName, const juce::MidiMessage& message, bool again);
     juce::String outputPairedWith (const juce::String& inputName, const juce::String& probedName);
     void storeRevision (const juce::MidiMessage& identityReply);
@@ -166,9 +162,6 @@ private:
     juce::uint32 now() const;
     std::shared_ptr<MidiOutputPort> currentDeviceOutput() const;
     bool keyboardOutputIsListed();
-    void retireOrDelete (InputList inputs);
-    void stopAndDelete (InputList inputs);
-    void waitForInputThreadToSettle();
 
     MidiPortSystem& ports;
 
@@ -179,8 +172,6 @@ private:
 
     // Link state, guarded by linkLock.
     mutable juce::CriticalSection linkLock;
-    InputList midiInputs;
-    InputList retiredInputs;    // closed from inside a delivery; deleted later on the message thread
     std::unique_ptr<MidiOutputPort> probe;
     std::shared_ptr<MidiOutputPort> deviceOutput;   // shared: a sender keeps it alive while it sends
     juce::String inputPortName, outputPortName;
@@ -193,15 +184,11 @@ private:
     int probeIndex = 0;
     int passesLeft = 2;
     juce::uint32 lastTickMs = 0;
-    std::chrono::steady_clock::time_point inputsMayStartAgainAt {};
     std::vector<LumManagerListener*> listeners;
     std::function<juce::uint32()> millisecondClock;
 
-    // The forward receiver and the calls into it still running.
-    std::mutex forwardMutex;
-    std::condition_variable forwardDrained;
-    juce::MidiInputCallback* forwardCallback = nullptr;
-    int forwardCallsRunning = 0;
+    InputPortSet inputs;
+    ForwardReceiverSlot forwardReceiver;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LumManager49)
 };
