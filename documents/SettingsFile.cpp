@@ -5,6 +5,7 @@
 
 #include <limits>
 #include <optional>
+#include <string_view>
 
 namespace
 {
@@ -97,91 +98,112 @@ namespace
         return juce::Result::ok();
     }
 
+    // The checks below run before every parse, over the text's UTF-8 bytes: everything they
+    // look for is ASCII, and no byte of a character beyond ASCII is below 0x80, so a byte
+    // search finds exactly what a search by characters would, without decoding each one.
+
     /** JUCE's XML parser never returns from a processing instruction ("<?...?>") inside
         an element that is followed by text, so such a document is refused unparsed. The
         editor writes none; one in the prolog, before the root element, is harmless. */
-    bool hasProcessingInstructionInContent (const juce::String& text)
+    bool hasProcessingInstructionInContent (std::string_view text)
     {
-        auto p = text.getCharPointer();
+        size_t position = 0;
 
         for (;;)
         {
-            const auto start = p.indexOf ((juce::juce_wchar) '<');
+            const auto start = text.find ('<', position);
 
-            if (start < 0)
+            if (start == std::string_view::npos)
                 return false;
 
-            p += start + 1;
+            position = start + 1;
 
-            if (*p != '?' && *p != '!')
+            if (position >= text.size() || (text[position] != '?' && text[position] != '!'))
                 break;   // the root element starts here
         }
 
-        return p.indexOf (juce::CharPointer_ASCII ("<?")) >= 0;
+        return text.find ("<?", position) != std::string_view::npos;
     }
 
-    bool isNameStart (juce::juce_wchar c)   { return juce::CharacterFunctions::isLetter (c) || c == '_' || c == ':' || c >= 0x80; }
-    bool isNameChar (juce::juce_wchar c)    { return isNameStart (c) || juce::CharacterFunctions::isDigit (c) || c == '.' || c == '-'; }
-    bool isHexDigit (juce::juce_wchar c)    { return juce::CharacterFunctions::getHexDigitValue (c) >= 0; }
-    bool isDecimalDigit (juce::juce_wchar c) { return juce::CharacterFunctions::isDigit (c); }
+    bool isAsciiLetter (char c)   { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+    bool isDecimalDigit (char c)  { return c >= '0' && c <= '9'; }
+    bool isHexDigit (char c)      { return isDecimalDigit (c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+    bool isNameStart (char c)     { return isAsciiLetter (c) || c == '_' || c == ':' || (unsigned char) c >= 0x80; }
+    bool isNameChar (char c)      { return isNameStart (c) || isDecimalDigit (c) || c == '.' || c == '-'; }
 
     /** Steps over what matches, answering whether at least one character did. */
     template <typename Predicate>
-    bool skipAll (juce::CharPointer_UTF8& p, Predicate matches)
+    bool skipAll (std::string_view text, size_t& position, Predicate matches)
     {
-        const auto start = p;
+        const auto start = position;
 
-        while (*p != 0 && matches (*p))
-            ++p;
+        while (position < text.size() && matches (text[position]))
+            ++position;
 
-        return p != start;
+        return position != start;
     }
 
-    /** Whether p, just past an '&', starts a reference XML allows: "&name;", "&#123;" or "&#x7B;". */
-    bool isWellFormedReference (juce::CharPointer_UTF8 p)
+    /** Whether the text at this position, just past an '&', starts a reference XML allows:
+        "&name;", "&#123;" or "&#x7B;". */
+    bool isWellFormedReference (std::string_view text, size_t position)
     {
-        if (*p == '#')
+        const auto at = [&] (size_t i) { return i < text.size() ? text[i] : '\0'; };
+
+        if (at (position) == '#')
         {
-            ++p;
-            const auto hex = (*p == 'x' || *p == 'X');
+            ++position;
+            const auto hex = (at (position) == 'x' || at (position) == 'X');
 
             if (hex)
-                ++p;
+                ++position;
 
-            if (! skipAll (p, hex ? isHexDigit : isDecimalDigit))
+            if (! skipAll (text, position, hex ? isHexDigit : isDecimalDigit))
                 return false;
         }
-        else if (! isNameStart (*p) || ! skipAll (p, isNameChar))
+        else if (! isNameStart (at (position)) || ! skipAll (text, position, isNameChar))
         {
             return false;
         }
 
-        return *p == ';';
+        return at (position) == ';';
     }
 
     /** JUCE's XML parser mishandles a reference that is not well formed: it steps one
         character past an unclosed "&#x6" (reading past the end of the text), and it parses
         the text of an unknown "&...;" again as markup when it starts with '<'. XML allows
         neither, and the editor writes neither. */
-    bool hasMalformedReference (const juce::String& text)
+    bool hasMalformedReference (std::string_view text)
     {
-        for (auto p = text.getCharPointer();;)
+        for (auto ampersand = text.find ('&'); ampersand != std::string_view::npos;
+             ampersand = text.find ('&', ampersand + 1))
         {
-            const auto ampersand = p.indexOf ((juce::juce_wchar) '&');
-
-            if (ampersand < 0)
-                return false;
-
-            p += ampersand + 1;
-
-            if (! isWellFormedReference (p))
+            if (! isWellFormedReference (text, ampersand + 1))
                 return true;
         }
+
+        return false;
+    }
+
+    /** "<!ENTITY" in any case, compared as JUCE's parser compares it (which upper-cases
+        beyond ASCII too), looked for only where a "<!" is. */
+    bool declaresEntities (std::string_view text)
+    {
+        for (auto markup = text.find ("<!"); markup != std::string_view::npos; markup = text.find ("<!", markup + 1))
+        {
+            const juce::CharPointer_UTF8 candidate (text.data() + markup);
+
+            if (juce::CharacterFunctions::compareIgnoreCaseUpTo (candidate, juce::CharPointer_ASCII ("<!ENTITY"), 8) == 0)
+                return true;
+        }
+
+        return false;
     }
 
     /** Why a document is refused before it is parsed, if it is. */
-    juce::String refusalBeforeParsing (const juce::String& text)
+    juce::String refusalBeforeParsing (const juce::String& document)
     {
+        const std::string_view text (document.toRawUTF8());
+
         if (hasProcessingInstructionInContent (text))
             return "it holds an XML processing instruction inside its content, which no settings file does";
 
@@ -190,7 +212,7 @@ namespace
 
         // Declared entities are expanded into text that is parsed again, without a limit:
         // a few lines of them can grow to gigabytes. The editor declares none.
-        if (text.containsIgnoreCase ("<!ENTITY"))
+        if (declaresEntities (text))
             return "it declares XML entities, which no settings file does";
 
         return {};

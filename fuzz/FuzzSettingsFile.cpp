@@ -35,6 +35,20 @@ namespace
                     FUZZ_CHECK (hasOnlyDataBytes (*frame));
             }
     }
+
+    /** JUCE interns every attribute name it parses in one sorted pool and sweeps it only
+        every 30 s; fuzzed names fill it by tens of thousands, and every new one is then
+        inserted into that long array. Swept often, it stays as small as a real document's. */
+    void sweepInternedNamesNowAndThen()
+    {
+        static int inputsSinceSweep = 0;
+
+        if (++inputsSinceSweep == 64)
+        {
+            inputsSinceSweep = 0;
+            juce::StringPool::getGlobalPool().garbageCollect();
+        }
+    }
 }
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
@@ -49,6 +63,8 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
 {
+    sweepInternedNamesNowAndThen();
+
     // Assigned, not built anew: the maps keep their nodes from one input to the next.
     static SettingsModel loaded, reloaded;
     loaded = defaults();
