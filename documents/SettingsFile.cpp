@@ -94,7 +94,7 @@ namespace
         if ((juce::int64) data.getSize() > maxSettingsFileSize)
             return juce::Result::fail ("it is larger than 16 MiB, which no settings file is");
 
-        text = juce::String::createStringFromData (data.getData(), (int) data.getSize());
+        text = settingsTextFromBytes (data.getData(), data.getSize());
         return juce::Result::ok();
     }
 
@@ -317,6 +317,16 @@ juce::String settingsDocumentText (const SettingsModel& model)
     juce::MemoryOutputStream out;
     createSettingsDocument (model)->writeTo (out);
     return out.toUTF8();
+}
+
+juce::String settingsTextFromBytes (const void* data, size_t size)
+{
+    // JUCE reads the byte after a text that is nothing but a UTF-8 byte-order mark (an
+    // "empty" file as some editors save it); in a copy that ends with a zero byte, that
+    // read stays inside the copy.
+    juce::MemoryBlock terminated (data, size);
+    terminated.append ("", 1);
+    return juce::String::createStringFromData (terminated.getData(), (int) size);
 }
 
 juce::Result loadSettingsText (const juce::String& text, SettingsModel& model)

@@ -23,6 +23,10 @@ juce::Result saveSettingsFile (LumManager49& manager, const juce::File& file);
     untouched, and the result says why. */
 juce::Result loadSettingsFile (const juce::File& file, SettingsModel& model);
 
+/** A file's bytes as text, as loadSettingsFile takes them: UTF-8 (a byte-order mark
+    skipped), UTF-16 after its byte-order mark, anything else as Windows-1252. */
+juce::String settingsTextFromBytes (const void* data, size_t size);
+
 /** The same from a document already in memory (what loadSettingsFile does once it has read the file). */
 juce::Result loadSettingsText (const juce::String& text, SettingsModel& model);
 

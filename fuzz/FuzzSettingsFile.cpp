@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
     static SettingsModel loaded, reloaded;
     loaded = defaults();
 
-    const auto text = juce::String::createStringFromData (data, (int) size);
+    const auto text = settingsTextFromBytes (data, size);
 
     if (loadSettingsText (text, loaded).failed())
     {

@@ -169,12 +169,15 @@ TEST_F (SettingsFile, BadFilesLeaveTheModelAsItWas)
         noise.append (&byte, 1);
     }
     binary.replaceWithData (noise.getData(), noise.getSize());
+    const auto onlyAByteOrderMark = scratch.file ("bom.vr49");   // an "empty" file as some editors save it
+    onlyAByteOrderMark.replaceWithData ("\xEF\xBB\xBF", 3);
 
     EXPECT_FALSE (loadSettingsFile (manager, scratch.file ("missing.vr49")));
     EXPECT_FALSE (load (""));
     EXPECT_FALSE (load ("not xml at all"));
     EXPECT_FALSE (load ("<Settings><Items><Item ID=\"1\" Num=\"5\"/>"));   // truncated
     EXPECT_FALSE (loadSettingsFile (manager, binary));
+    EXPECT_FALSE (loadSettingsFile (manager, onlyAByteOrderMark));        // JUCE read past it (found by fuzzing)
     EXPECT_FALSE (loadSettingsFile (manager, scratch.get()));              // a folder
 
     expectModelUnchanged (before);
