@@ -36,18 +36,30 @@ namespace
             }
     }
 
-    /** JUCE interns every attribute name it parses in one sorted pool and sweeps it only
-        every 30 s; fuzzed names fill it by tens of thousands, and every new one is then
-        inserted into that long array. Swept often, it stays as small as a real document's. */
-    void sweepInternedNamesNowAndThen()
+    /** One document: loaded over the defaults, then saved and loaded again. */
+    void checkDocument (const juce::uint8* data, size_t size)
     {
-        static int inputsSinceSweep = 0;
+        // Assigned, not built anew: the maps keep their nodes from one input to the next.
+        static SettingsModel loaded, reloaded;
+        loaded = defaults();
 
-        if (++inputsSinceSweep == 64)
+        const auto text = settingsTextFromBytes (data, size);
+
+        if (loadSettingsText (text, loaded).failed())
         {
-            inputsSinceSweep = 0;
-            juce::StringPool::getGlobalPool().garbageCollect();
+            FUZZ_CHECK (loaded == defaults());   // a refused document leaves the model as it was
+            return;
         }
+
+        // A document that changed nothing round-trips as the defaults do (checked once, at the start).
+        if (loaded == defaults())
+            return;
+
+        checkWhatWouldBeSent (loaded);
+
+        reloaded = defaults();
+        FUZZ_CHECK (loadSettingsText (settingsDocumentText (loaded), reloaded).wasOk());
+        FUZZ_CHECK (reloaded == loaded);
     }
 }
 
@@ -63,28 +75,12 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput (const juce::uint8* data, size_t size)
 {
-    sweepInternedNamesNowAndThen();
+    checkDocument (data, size);
 
-    // Assigned, not built anew: the maps keep their nodes from one input to the next.
-    static SettingsModel loaded, reloaded;
-    loaded = defaults();
-
-    const auto text = settingsTextFromBytes (data, size);
-
-    if (loadSettingsText (text, loaded).failed())
-    {
-        FUZZ_CHECK (loaded == defaults());   // a refused document leaves the model as it was
-        return 0;
-    }
-
-    // A document that changed nothing round-trips as the defaults do (checked once, at the start).
-    if (loaded == defaults())
-        return 0;
-
-    checkWhatWouldBeSent (loaded);
-
-    reloaded = defaults();
-    FUZZ_CHECK (loadSettingsText (settingsDocumentText (loaded), reloaded).wasOk());
-    FUZZ_CHECK (reloaded == loaded);
+    // JUCE interns every attribute name it parses in one sorted pool and sweeps it only
+    // every 30 s: fuzzed names would grow it without end, and every name left in it would
+    // look to libFuzzer like memory this input leaked (each such input is then run again
+    // to look for leaks). Swept now, after each input, the names it made go with it.
+    juce::StringPool::getGlobalPool().garbageCollect();
     return 0;
 }
