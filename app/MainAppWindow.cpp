@@ -1,6 +1,7 @@
 #include "app/MainAppWindow.h"
 
 #include "app/MainComponent.h"
+#include "editor/KbdSettingComponentVR49.h"
 
 MainAppWindow::MainAppWindow (MidiPortSystem& ports, DialogService& dialogs)
     : juce::DocumentWindow ("Ombrix Vantor 49-61 Konsolion",
@@ -11,6 +12,9 @@ MainAppWindow::MainAppWindow (MidiPortSystem& ports, DialogService& dialogs)
     setTitleBarHeight (20);
     setUsingNativeTitleBar (true);
     setContentOwned (new MainComponent (ports, dialogs), false);
+
+    // The editor's shortcuts work wherever the focus is in the window.
+    getMainComponent().getEditorPanel().attachShortcutsTo (*this);
 }
 
 void MainAppWindow::closeButtonPressed()

@@ -272,7 +272,7 @@ namespace
                 {
                     const auto undo = random.nextBool();
                     log (undo ? "undo" : "redo");
-                    panel->keyPressed (juce::KeyPress (undo ? 'z' : 'y', juce::ModifierKeys::commandModifier, 0));
+                    panel->getShortcuts().getKeyMappings().keyPressed (juce::KeyPress (undo ? 'z' : 'y', juce::ModifierKeys::commandModifier, 0), panel.get());
                     break;
                 }
                 default:

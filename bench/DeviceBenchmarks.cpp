@@ -112,7 +112,7 @@ void benchmarkSendAll (int runs)
 
 void benchmarkConfigurationRead (int runs)
 {
-    constexpr int requestsAfterIdentification = 12 + 8;   // the read's requests and the hidden items' resets
+    constexpr int requestsAfterIdentification = KeyboardReader::messagesSent;
     std::vector<double> times;
 
     for (int run = 0; run < runs; ++run)
@@ -138,8 +138,9 @@ void benchmarkConfigurationRead (int runs)
         times.push_back (ms);
     }
 
-    printResult ("configuration read (probe to last)", runs, median (times),
-                 2.0 * requestsAfterIdentification, "20 requests x 2 ms");
+    printResult ("configuration read (probe to hand-over)", runs, median (times),
+                 2.0 * requestsAfterIdentification + KeyboardReader::optionalAnswerWaitMs,
+                 "24 messages x 2 ms + the 100 ms the keyboard is given for the options");
 }
 
 void benchmarkFirmwareTransfer (int runs)

@@ -15,7 +15,7 @@ namespace
         void keyboardPortsVanished() override {}
     };
 
-    constexpr int requestsOfTheRead = 1 + 12 + 8;   // the probe, the requests, the hidden items' resets
+    constexpr int requestsOfTheRead = 1 + KeyboardReader::messagesSent;   // the probe, then the read
 }
 
 void benchmarkPortPoll (int runs)

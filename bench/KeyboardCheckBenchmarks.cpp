@@ -1,67 +1,78 @@
 #include "bench/KeyboardCheckBenchmarks.h"
 
 #include "bench/BenchSupport.h"
-#include "cli/KeyboardSession.h"
+#include "device/KeyboardProbe.h"
+#include "device/VerifiedSend.h"
 #include "device/ModelComparison.h"
 #include "documents/SettingsFile.h"
 #include "editor/DialogService.h"
 #include "editor/KbdSettingComponentVR49.h"
+#include "simulator/MidiThroughDevice.h"
 #include "simulator/VirtualStudio.h"
 
 namespace
 {
-    constexpr double readFloorMs = 20 * 2.0;   // 20 requests x 2 ms
+    constexpr int requestsOfTheRead = KeyboardReader::messagesSent;
+    constexpr double readFloorMs = requestsOfTheRead * 2.0 + KeyboardReader::optionalAnswerWaitMs;
+    const juce::String readFloorText ("24 requests x 2 ms + the 100 ms the keyboard is given for the options");
 
-    /** When the keyboard's identity reply came, from the search's start. */
-    struct FirstAnswer : LumManagerListener
+    /** Four outputs, the keyboard's the last of them: a probe that asked them one after
+        another would wait for three others first. */
+    struct FourOutputs
     {
-        void managerEvent (int event, int, int, int) override
-        {
-            if (event == ManagerEvent::KeyboardConnected && answeredAt == 0)
-                answeredAt = juce::Time::getMillisecondCounterHiRes();
-        }
+        VirtualMidiPortSystem ports;
+        MidiThroughDevice through { ports, "Midi Through Port-0" };
+        std::shared_ptr<VirtualMidiPortSystem::Sink> synth = ports.addSink ("Synth Module", [] (const juce::MidiMessage&) {});
+        std::shared_ptr<VirtualMidiPortSystem::Sink> drums = ports.addSink ("Drum Machine", [] (const juce::MidiMessage&) {});
+        SimulatedKeyboard keyboard { ports };
+    };
 
-        std::atomic<double> answeredAt { 0 };
+    /** The manager's events to a reader. */
+    struct ReaderFeed : LumManagerListener
+    {
+        explicit ReaderFeed (KeyboardReader& r) : reader (r) {}
+        void managerEvent (int event, int first, int, int) override   { reader.handleManagerEvent (event, first); }
+        KeyboardReader& reader;
     };
 }
 
 void benchmarkBackupAndRestore (int runs)
 {
-    CliOptions options;
-    options.simulate = true;
+    FourOutputs studio;
     const auto file = juce::File::createTempFile (".vr49");
-
-    std::vector<double> backups, firstAnswers, restores;
+    std::vector<double> backups, probes, restores;
     int frames = 0;
 
     for (int run = 0; run < runs; ++run)
     {
-        KeyboardSession session (options);
-        FirstAnswer first;
-        session.getManager().addListener (&first);
+        LumManager49 manager (studio.ports);
+        KeyboardReader reader (manager);
+        ReaderFeed feed (reader);
+        manager.addListener (&feed);
         SettingsModel model;
-        const auto start = juce::Time::getMillisecondCounterHiRes();
 
         backups.push_back (millisecondsOf ([&] {
-            session.connect();
-            session.read (model);
+            probes.push_back (millisecondsOf ([&] {
+                KeyboardProbe probe (studio.ports);
+
+                if (const auto found = probe.findFirst())
+                    manager.linkToKeyboard (*found);
+            }));
+            model = reader.read().model;
             saveSettingsFile (model, file);
         }));
-        firstAnswers.push_back (first.answeredAt - start);
 
         restores.push_back (millisecondsOf ([&] {
-            const auto report = session.send (model, [] (double) {});
-            SettingsModel held;
-            session.read (held);
-            compareModels (model, held, ComparisonScope::sentSettings);
-            frames = report.framesSent;
+            frames = sendAndVerify (manager, reader, model).send.framesSent;
         }));
+
+        manager.dropLink();
     }
 
-    printResult ("backup (search, read, save)", runs, median (backups), median (firstAnswers) + readFloorMs,
-                 "the search's first answer + 20 requests x 2 ms");
+    printResult ("backup (probe of 4 outputs, read, save)", runs, median (backups), median (probes) + readFloorMs,
+                 "the probe's answer + " + readFloorText);
     printResult ("restore (send, read back, compare)", runs, median (restores), 2.0 * frames + readFloorMs,
-                 juce::String (frames) + " frames x 2 ms + 20 requests x 2 ms");
+                 juce::String (frames) + " frames x 2 ms + " + readFloorText);
     file.deleteFile();
 }
 
@@ -75,7 +86,7 @@ void benchmarkVerifiedSend (int runs)
     manager.setMillisecondClock ([now] { return now; });
     manager.timerCallback();   // straight to the keyboard's output
     pumpMessagesUntil ([&] { return manager.isConnected() && ! panel.isReadingBack()
-                                    && studio.getKeyboard().getReceivedCount() >= 21; }, 5000);
+                                    && studio.getKeyboard().getReceivedCount() >= 1 + requestsOfTheRead; }, 5000);
 
     auto* sendButton = dynamic_cast<juce::Button*> (panel.getWidgets()[11]);
     const auto frames = (double) manager.planSendAll().frames.size();
@@ -91,5 +102,5 @@ void benchmarkVerifiedSend (int runs)
     }
 
     printResult ("Send to Keyboard, verified", runs, median (times), 2.0 * frames + readFloorMs,
-                 juce::String ((int) frames) + " frames x 2 ms + 20 requests x 2 ms");
+                 juce::String ((int) frames) + " frames x 2 ms + " + readFloorText);
 }

@@ -1,9 +1,9 @@
 #include "cli/CliHandlers.h"
 
 #include "cli/CliExitCode.h"
-#include "cli/IdentityProbe.h"
 #include "cli/KeyboardSession.h"
 #include "cli/ProgressLine.h"
+#include "device/FieldChoices.h"
 #include "device/ModelComparison.h"
 #include "documents/DocumentWriter.h"
 #include "documents/MidiChart.h"
@@ -51,7 +51,7 @@ namespace
         return model;
     }
 
-    juce::var differenceAsJson (const ModelDifference& difference)
+    juce::var differenceAsJson (const ModelDifference& difference, const ComparedSides& sides)
     {
         auto* object = new juce::DynamicObject();
         const auto& field = difference.field;
@@ -69,19 +69,25 @@ namespace
             object->setProperty ("field", field.describe());
         }
 
-        object->setProperty ("expected", difference.expected.has_value() ? juce::var (*difference.expected) : juce::var());
-        object->setProperty ("actual", difference.actual.has_value() ? juce::var (*difference.actual) : juce::var());
+        const auto number = [] (std::optional<int> value, bool known) {
+            return value.has_value() && known ? juce::var (*value) : juce::var();
+        };
+        object->setProperty ("expected", number (difference.expected, difference.expectedKnown));
+        object->setProperty ("actual", number (difference.actual, difference.actualKnown));
+        object->setProperty ("expectedText", difference.describeExpected());
+        object->setProperty ("actualText", difference.describeActual());
+        object->setProperty ("text", difference.describe (sides));
         return juce::var (object);
     }
 
     /** One a line, or as JSON; answers the exit status: differences found or not. */
-    int printDifferences (const std::vector<ModelDifference>& differences, bool json)
+    int printDifferences (const std::vector<ModelDifference>& differences, const ComparedSides& sides, bool json)
     {
         if (json)
         {
             juce::Array<juce::var> list;
             for (const auto& difference : differences)
-                list.add (differenceAsJson (difference));
+                list.add (differenceAsJson (difference, sides));
 
             auto* object = new juce::DynamicObject();
             object->setProperty ("count", (int) differences.size());
@@ -91,40 +97,64 @@ namespace
         else
         {
             for (const auto& difference : differences)
-                say (difference.describe());
+                say (difference.describe (sides));
         }
 
         return differences.empty() ? exitDone : exitDifferences;
     }
 
+    /** "84 controls, 6 globals", then what could not be checked. */
+    juce::String describeCounts (const ComparedCounts& counts)
+    {
+        const auto notChecked = describeNotChecked (counts);
+        return describeCheckedCounts (counts) + (notChecked.isEmpty() ? juce::String() : "; " + notChecked);
+    }
+
+    ComparedSides fileAndKeyboard()   { return { "in the file", "on the keyboard" }; }
+
     /** A session linked to the keyboard, or the exit status and the line that say why not. */
     std::unique_ptr<KeyboardSession> connectedSession (const CliOptions& options, int& status)
     {
         auto session = std::make_unique<KeyboardSession> (options);
-        const auto result = session->connect();
 
-        if (result.wasOk())
-            return session;
+        if (const auto failure = session->connect())
+        {
+            status = fail (failure->status, failure->message);
+            return nullptr;
+        }
 
-        status = KeyboardSession::interrupted ? fail (exitCancelled, "cancelled")
-                                              : fail (exitNoKeyboard, result.getErrorMessage());
-        return nullptr;
+        return session;
+    }
+
+    /** Why a read did not complete, as the exit status and its line. */
+    int readFailure (KeyboardReader::Outcome outcome, const juce::String& when)
+    {
+        switch (outcome)
+        {
+            case KeyboardReader::Outcome::stopped:
+                return fail (exitCancelled, "cancelled");
+            case KeyboardReader::Outcome::keyboardGone:
+            case KeyboardReader::Outcome::noKeyboard:
+                return fail (exitNoKeyboard, "the keyboard went away " + when);
+            case KeyboardReader::Outcome::noAnswer:
+            case KeyboardReader::Outcome::completed:
+                break;
+        }
+
+        return fail (exitTransferFailed, "the keyboard stopped answering " + when);
     }
 
     std::optional<SettingsModel> readKeyboard (KeyboardSession& session, int& status)
     {
-        SettingsModel model;
         ProgressLine progress ("reading");
         progress.show (0.0);
-        const auto result = session.read (model);
-        progress.show (result.wasOk() ? 1.0 : 0.0);
+        const auto result = session.read ([&progress] (double fraction) { progress.show (fraction); });
         progress.finish();
 
-        if (result.wasOk())
-            return model;
+        if (result.completed())
+            return result.model;
 
-        status = KeyboardSession::interrupted ? fail (exitCancelled, "cancelled")
-                                              : fail (exitTransferFailed, result.getErrorMessage());
+        status = readFailure (result.outcome, "before its whole configuration was read");
         return std::nullopt;
     }
 
@@ -134,27 +164,75 @@ namespace
             say ("not sent (a MIDI data byte carries only 0 to 127): " + value.field.describe() + " ("
                  + juce::String (value.value) + ")");
     }
+
+    juce::String framesSentText (const SendAllReport& report)
+    {
+        return juce::String (report.framesSent) + " of " + juce::String (report.framesPlanned) + " frames were sent";
+    }
+
+    /** What a restore's verified send came to, as the exit status and what it printed. */
+    int reportRestore (const VerifiedSendReport& report, bool json)
+    {
+        if (report.send.stopped || (report.readBackDone && report.readBack == KeyboardReader::Outcome::stopped))
+            return fail (exitCancelled, "cancelled after " + framesSentText (report.send)
+                                            + ": the keyboard may hold part of the file");
+
+        if (report.send.keyboardWentAway() || report.send.noKeyboardOutput)
+            return fail (exitNoKeyboard, "the keyboard went away during the send: " + framesSentText (report.send)
+                                             + ", so it does not hold the file");
+
+        reportLeftOut (report.send.leftOut);
+
+        if (report.readBack != KeyboardReader::Outcome::completed)
+            return readFailure (report.readBack, "after the send, before it could be read back: "
+                                                 "whether it holds the file was not checked");
+
+        if (report.check.differences.empty() && ! json)
+        {
+            say ("restored: the keyboard holds what was sent (" + describeCounts (report.check.counts) + ")");
+            return exitDone;
+        }
+
+        if (! report.check.differences.empty() && ! json)
+            std::fprintf (stderr, "konsolion-cli: the keyboard does not hold what was sent:\n");
+
+        return printDifferences (report.check.differences, fileAndKeyboard(), json);
+    }
 }
 
 //==============================================================================
 int runPorts (const CliOptions& options, const juce::StringArray&)
 {
     KeyboardSession session (options);
-    const auto answers = probeEveryOutput (session.getPorts(), KeyboardSession::interrupted);
+    const auto keyboards = session.findKeyboards();
+
+    const auto describe = [&keyboards] (const juce::String& name, bool input) {
+        for (const auto& keyboard : keyboards)
+            if ((input ? keyboard.inputName : keyboard.outputName) == name)
+                return "   <- the keyboard, firmware " + firmwareRevisionText (keyboard.revision);
+
+        return juce::String();
+    };
 
     say ("Inputs:");
     for (const auto& name : session.getPorts().getInputNames())
-        say ("  " + name + answers.describeInput (name));
+        say ("  " + name + describe (name, true));
 
     say ("Outputs:");
     for (const auto& name : session.getPorts().getOutputNames())
-        say ("  " + name + answers.describeOutput (name));
+        say ("  " + name + describe (name, false));
 
     return KeyboardSession::interrupted ? exitCancelled : exitDone;
 }
 
 int runBackup (const CliOptions& options, const juce::StringArray& arguments)
 {
+    const auto file = fileArgument (arguments[0]);
+
+    // Found out before the keyboard is read, not after.
+    if (const auto writable = checkWritable (file); writable.failed())
+        return fail (exitFileError, "\"" + file.getFullPathName() + "\": " + writable.getErrorMessage());
+
     int status = exitDone;
     const auto session = connectedSession (options, status);
 
@@ -165,8 +243,6 @@ int runBackup (const CliOptions& options, const juce::StringArray& arguments)
 
     if (! model.has_value())
         return status;
-
-    const auto file = fileArgument (arguments[0]);
 
     if (const auto saved = saveSettingsFile (*model, file); saved.failed())
         return fail (exitFileError, "\"" + file.getFullPathName() + "\": " + saved.getErrorMessage());
@@ -189,41 +265,9 @@ int runRestore (const CliOptions& options, const juce::StringArray& arguments)
         return status;
 
     ProgressLine progress ("sending");
-    const auto report = session->send (*model, [&progress] (double fraction) { progress.show (fraction); });
+    const auto report = session->sendAndVerify (*model, [&progress] (double fraction) { progress.show (fraction); });
     progress.finish();
-
-    if (KeyboardSession::interrupted)
-        return fail (exitCancelled, "cancelled after " + juce::String (report.framesSent) + " of "
-                                        + juce::String (report.framesPlanned) + " frames: the keyboard holds part of the file");
-
-    if (! report.completed)
-        return fail (exitTransferFailed, "the keyboard was disconnected during the send: " + juce::String (report.framesSent)
-                                             + " of " + juce::String (report.framesPlanned) + " frames were sent");
-
-    reportLeftOut (report.leftOut);
-    const auto held = readKeyboard (*session, status);
-
-    if (! held.has_value())
-        return status;
-
-    std::set<ModelField> leftOut;
-    for (const auto& value : report.leftOut)
-        leftOut.insert (value.field);
-
-    const auto differences = compareModels (*model, *held, ComparisonScope::sentSettings, leftOut);
-
-    if (differences.empty() && ! options.json)
-    {
-        const auto counts = countCompared (*model, ComparisonScope::sentSettings);
-        say ("restored: the keyboard holds what was sent (" + juce::String (counts.controls) + " controls, "
-             + juce::String (counts.globals) + (counts.globals == 1 ? " global)" : " globals)"));
-        return exitDone;
-    }
-
-    if (! differences.empty() && ! options.json)
-        std::fprintf (stderr, "konsolion-cli: the keyboard does not hold what was sent:\n");
-
-    return printDifferences (differences, options.json);
+    return reportRestore (report, options.json);
 }
 
 int runVerify (const CliOptions& options, const juce::StringArray& arguments)
@@ -240,7 +284,16 @@ int runVerify (const CliOptions& options, const juce::StringArray& arguments)
     if (! held.has_value())
         return status;
 
-    return printDifferences (compareModels (*model, *held, ComparisonScope::keyboardReport), options.json);
+    const auto check = checkModels (*model, *held, ComparisonScope::keyboardReport);
+
+    if (check.differences.empty() && ! options.json)
+    {
+        say ("the keyboard holds what " + fileArgument (arguments[0]).getFileName() + " holds ("
+             + describeCounts (check.counts) + ")");
+        return exitDone;
+    }
+
+    return printDifferences (check.differences, fileAndKeyboard(), options.json);
 }
 
 int runDiff (const CliOptions& options, const juce::StringArray& arguments)
@@ -252,7 +305,9 @@ int runDiff (const CliOptions& options, const juce::StringArray& arguments)
     if (! b.has_value())
         return status;
 
-    return printDifferences (compareModels (*a, *b, ComparisonScope::wholeModel), options.json);
+    const ComparedSides sides { "in " + fileArgument (arguments[0]).getFileName(),
+                                "in " + fileArgument (arguments[1]).getFileName() };
+    return printDifferences (compareModels (*a, *b, ComparisonScope::wholeModel), sides, options.json);
 }
 
 int runChart (const CliOptions&, const juce::StringArray& arguments)
@@ -321,6 +376,8 @@ namespace
         std::atomic<bool> succeeded { false };
     };
 
+    constexpr juce::uint32 lookAtPortsEveryMs = 250;
+
     const juce::String incompleteFirmware ("the keyboard now holds an incomplete firmware: restart it in update mode "
                                            "and flash it again");
 }
@@ -337,11 +394,18 @@ int runFlash (const CliOptions& options, const juce::StringArray& arguments)
     if (! userConfirms (options))
         return fail (exitCancelled, "not flashed");
 
-    if (auto* keyboard = session.getSimulatedKeyboard())
-        keyboard->restartInUpdateMode();   // as the real one, plugged in holding the three keys
+    // As the real one, plugged in again holding the three keys; an absent one stays absent.
+    if (auto* keyboard = session.getSimulatedKeyboard(); keyboard != nullptr && keyboard->isPresent())
+        keyboard->restartInUpdateMode();
 
     ProgressLine progress ("flashing");
     FirmwareBurner burner (session.getManager(), [&progress] (double fraction) { progress.show (fraction); });
+
+    // The transfer's diagnostic lines would break the progress bar: only --verbose shows them.
+    burner.setTraceSink ([verbose = options.verbose] (const juce::String& line) {
+        if (verbose)
+            std::fprintf (stderr, "%s\n", line.toRawUTF8());
+    });
 
     if (! attachUpdatePort (&burner, "USB A", session.getManager()))
     {
@@ -351,11 +415,25 @@ int runFlash (const CliOptions& options, const juce::StringArray& arguments)
 
     BurnThread worker (burner, image.getFullPathName());
     worker.startThread();
+    bool wentAway = false;
+    auto nextLookAtPorts = juce::Time::getMillisecondCounter();
 
     while (worker.isThreadRunning())
     {
         if (KeyboardSession::interrupted)
             worker.signalThreadShouldExit();   // nothing more is sent; the block in transit is waited out
+
+        // A bootloader that is gone answers nothing: say so now, not after every block's retries.
+        if (juce::Time::getMillisecondCounter() >= nextLookAtPorts)
+        {
+            nextLookAtPorts = juce::Time::getMillisecondCounter() + lookAtPortsEveryMs;
+
+            if (! worker.succeeded && ! session.getManager().keyboardOutputIsListed())
+            {
+                wentAway = true;
+                worker.signalThreadShouldExit();
+            }
+        }
 
         juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
     }
@@ -373,6 +451,9 @@ int runFlash (const CliOptions& options, const juce::StringArray& arguments)
 
     if (KeyboardSession::interrupted)
         return fail (exitCancelled, "cancelled" + note);
+
+    if (wentAway)
+        return fail (exitNoKeyboard, "the keyboard went away during the update" + note);
 
     return fail (exitTransferFailed, "the bootloader did not take the whole image" + note);
 }

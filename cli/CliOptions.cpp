@@ -10,6 +10,7 @@ const std::vector<CliOptionHelp>& cliOptionTable()
         { "--output", "NAME", "the keyboard's output port, without the search (give --input too)" },
         { "--json", "", "differences as JSON on standard output" },
         { "--yes", "", "flash without asking for confirmation" },
+        { "--verbose", "", "the firmware transfer's diagnostic lines on standard error" },
         { "--help", "", "this help" },
         { "--version", "", "the version" },
     };
@@ -51,6 +52,7 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
         }
         else if (word == "--json")              options.json = true;
         else if (word == "--yes")               options.yes = true;
+        else if (word == "--verbose")           options.verbose = true;
         else if (word == "--help" || word == "-h") options.help = true;
         else if (word == "--version")           options.version = true;
         else if (word == "--bash-completion")   options.bashCompletion = true;

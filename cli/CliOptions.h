@@ -13,6 +13,7 @@ struct CliOptions
     juce::String inputPort, outputPort;
     bool json = false;
     bool yes = false;
+    bool verbose = false;            // the firmware transfer's diagnostic lines on standard error
     bool help = false;
     bool version = false;
     bool bashCompletion = false;

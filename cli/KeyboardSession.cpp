@@ -1,5 +1,7 @@
 #include "cli/KeyboardSession.h"
 
+#include "cli/CliExitCode.h"
+#include "cli/PortNameMatch.h"
 #include "device/ForwardingPortSystem.h"
 #include "device/JuceMidiPortSystem.h"
 #include "documents/SettingsFile.h"
@@ -7,8 +9,6 @@
 
 namespace
 {
-    constexpr int answerTimeoutMs = 1000;
-
     KeyboardConfiguration configurationOf (const SettingsModel& model)
     {
         KeyboardConfiguration configuration;
@@ -77,7 +77,7 @@ KeyboardSession::KeyboardSession (const CliOptions& o) : options (o)
     }
 
     manager = std::make_unique<LumManager49> (*ports);
-    reader = std::make_unique<ConfigurationReader> (*manager, ConfigurationReader::Target::ownModel);
+    reader = std::make_unique<KeyboardReader> (*manager);
     manager->addListener (this);
 }
 
@@ -127,65 +127,77 @@ bool KeyboardSession::waitUntil (const std::function<bool()>& condition, int tim
 
 void KeyboardSession::managerEvent (int event, int first, int, int)
 {
-    if (event == ManagerEvent::SearchFailed)
-        searchFailed = true;
-    else
-        reader->handleManagerEvent (event, first);
+    reader->handleManagerEvent (event, first);
 }
 
-juce::Result KeyboardSession::connect()
+std::vector<FoundKeyboard> KeyboardSession::findKeyboards()
+{
+    return KeyboardProbe (*ports, &interrupted).findAll();
+}
+
+std::optional<CliFailure> KeyboardSession::connect()
 {
     if (options.inputPort.isNotEmpty())
-    {
-        if (manager->connectDirectly (options.inputPort, options.outputPort))
-            return juce::Result::ok();
-
-        return juce::Result::fail ("no input \"" + options.inputPort + "\" and output \"" + options.outputPort
-                                   + "\" to use (konsolion-cli ports lists them)");
-    }
+        return connectToGivenPorts();
 
     const auto outputs = ports->getOutputNames().size();
 
     if (outputs == 0)
-        return juce::Result::fail ("there is no MIDI output at all: is the keyboard plugged in?");
+        return CliFailure { exitNoKeyboard, "there is no MIDI output at all: is the keyboard plugged in?" };
 
-    manager->startScan();
-
-    // The search gives up by itself: every output probed twice, 2 s apart.
-    waitUntil ([this] { return manager->isConnected() || searchFailed || ! manager->isSearching(); },
-               4 * 2000 * outputs + 2000);
+    KeyboardProbe probe (*ports, &interrupted);   // its inputs stay open until the link is made
+    const auto found = probe.findFirst();
 
     if (interrupted)
-        return juce::Result::fail ("interrupted");
+        return CliFailure { exitCancelled, "cancelled" };
 
-    if (! manager->isConnected())
-        return juce::Result::fail ("no keyboard answered the identity request on any of the " + juce::String (outputs)
-                                   + " MIDI outputs: is it plugged in and switched on? (--input and --output "
-                                     "name its ports, if it is there but does not answer)");
+    if (! found.has_value())
+        return CliFailure { exitNoKeyboard, "no keyboard answered the identity request on any of the "
+                                                + juce::String (outputs) + " MIDI outputs: is it plugged in and "
+                                                  "switched on? (konsolion-cli ports lists the ports)" };
 
-    // Found: the rest of the search is of no use, and only the keyboard's input stays open.
-    manager->stopScan();
-    manager->closeInputsExcept (manager->getInputPortName());
-    return juce::Result::ok();
+    if (! manager->linkToKeyboard (*found))
+        return CliFailure { exitNoKeyboard, "the keyboard went away before it could be linked" };
+
+    return std::nullopt;
 }
 
-juce::Result KeyboardSession::read (SettingsModel& model)
+std::optional<CliFailure> KeyboardSession::connectToGivenPorts()
 {
-    reader->start();
-    const auto outcome = reader->waitUntilEnded (answerTimeoutMs);
+    const auto input = matchPortName (ports->getInputNames(), options.inputPort, "input");
+    const auto output = matchPortName (ports->getOutputNames(), options.outputPort, "output");
 
-    if (outcome != ConfigurationReader::Outcome::completed)
-        return juce::Result::fail ("the keyboard stopped answering before its whole configuration was read");
+    for (const auto* match : { &input, &output })
+        if (match->failure.has_value())
+            return match->failure;
 
-    model = reader->getReadModel();
-    return juce::Result::ok();
+    KeyboardProbe probe (*ports, &interrupted);
+    const auto found = probe.askPorts (input.name, output.name);
+
+    if (interrupted)
+        return CliFailure { exitCancelled, "cancelled" };
+
+    if (! found.has_value())
+        return CliFailure { exitNoKeyboard, "the ports \"" + input.name + "\" and \"" + output.name
+                                                + "\" did not answer as a Vantor keyboard" };
+
+    if (! manager->linkToKeyboard (*found))
+        return CliFailure { exitNoKeyboard, "the keyboard went away before it could be linked" };
+
+    return std::nullopt;
 }
 
-SendAllReport KeyboardSession::send (const SettingsModel& model, const std::function<void (double)>& progress)
+KeyboardReader::Result KeyboardSession::read (const std::function<void (double)>& progress)
 {
-    manager->setModel (model);
-    return manager->sendAllToKeyboard ([&progress] (int sent, int planned) {
-        progress ((double) sent / (double) planned);
-        return ! interrupted.load();
-    });
+    return reader->read ([] { return interrupted.load(); }, progress);
+}
+
+VerifiedSendReport KeyboardSession::sendAndVerify (const SettingsModel& model, const std::function<void (double)>& progress)
+{
+    return ::sendAndVerify (*manager, *reader, model,
+                            [&progress] (int sent, int planned) {
+                                progress ((double) sent / (double) planned);
+                                return ! interrupted.load();
+                            },
+                            [] { return interrupted.load(); });
 }

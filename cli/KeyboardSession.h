@@ -1,20 +1,30 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "device/ConfigurationReader.h"
+#include "device/KeyboardProbe.h"
+#include "device/KeyboardReader.h"
 #include "device/LumManager49.h"
+#include "device/VerifiedSend.h"
 
 #include <atomic>
+#include <optional>
 
 class SimulatedKeyboard;
 class VirtualStudio;
 
+/** Why a command could not go on: its exit status and the line that says why. */
+struct CliFailure
+{
+    int status;
+    juce::String message;
+};
+
 /** The command line's link to the keyboard: the operating system's MIDI ports, or with
     --simulate the simulated keyboard and bootloader on in-process ports (its
-    configuration kept in --keyboard-state between runs). It finds the keyboard as the
-    editor does, or takes the ports given with --input and --output, and reads and
-    sends with the editor's requests and frames. It runs on the thread that made it,
-    whose message loop it turns while it waits; Ctrl+C ends every wait. */
+    configuration kept in --keyboard-state between runs). It finds the keyboard with a
+    quick probe of every output, or asks the ports named with --input and --output,
+    and reads and sends with the editor's own read and verified send. It runs on the
+    thread that made it; Ctrl+C ends every wait. */
 class KeyboardSession : private LumManagerListener
 {
 public:
@@ -24,15 +34,17 @@ public:
     explicit KeyboardSession (const CliOptions& options);
     ~KeyboardSession();
 
-    /** Finds the keyboard (within the search's own time), or links the given ports. */
-    juce::Result connect();
+    /** Links the keyboard: the one that answers the probe, or the ports given. */
+    std::optional<CliFailure> connect();
 
-    /** Reads the keyboard's configuration into `model` (the catalogue's defaults where it is
-        never asked). Fails when an answer does not come within a second, or on Ctrl+C. */
-    juce::Result read (SettingsModel& model);
+    /** Every keyboard that answers, for listing. */
+    std::vector<FoundKeyboard> findKeyboards();
 
-    /** Sends the model as "Send to Keyboard" does, reporting progress (0 to 1) as it goes. */
-    SendAllReport send (const SettingsModel& model, const std::function<void (double)>& progress);
+    /** Reads the keyboard's configuration (see KeyboardReader). */
+    KeyboardReader::Result read (const std::function<void (double)>& progress);
+
+    /** Sends the model, reads the keyboard back and compares (see sendAndVerify). */
+    VerifiedSendReport sendAndVerify (const SettingsModel& model, const std::function<void (double)>& progress);
 
     LumManager49& getManager() noexcept              { return *manager; }
     MidiPortSystem& getPorts() noexcept              { return *ports; }
@@ -45,6 +57,7 @@ public:
 
 private:
     void managerEvent (int event, int first, int second, int reserved) override;
+    std::optional<CliFailure> connectToGivenPorts();
     void loadSimulatedState();
     void saveSimulatedState();
 
@@ -52,6 +65,5 @@ private:
     std::unique_ptr<VirtualStudio> studio;
     std::unique_ptr<MidiPortSystem> ports;
     std::unique_ptr<LumManager49> manager;
-    std::unique_ptr<ConfigurationReader> reader;
-    std::atomic<bool> searchFailed { false };
+    std::unique_ptr<KeyboardReader> reader;
 };

@@ -74,7 +74,7 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_FOUND)
     add_test(NAME e2e.SimulatorInARealWindow
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_simulator.py
-                $<TARGET_FILE:konsolion-sim> ${CMAKE_CURRENT_SOURCE_DIR}/tests/data/settings_after_construction.vr49)
+                $<TARGET_FILE:konsolion-sim> $<TARGET_FILE:konsolion-cli>)
     set_tests_properties(e2e.SimulatorInARealWindow PROPERTIES TIMEOUT 120)
     add_test(NAME e2e.CommandLineToolAgainstItsSimulatedKeyboard
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_cli.py $<TARGET_FILE:konsolion-cli>)

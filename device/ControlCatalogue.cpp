@@ -128,3 +128,12 @@ ItemDefaults defaultsForKind (ControlKind kind, ItemId id)
 
     return { ItemMode::Control, ChannelUpper, 0 };
 }
+
+const std::vector<GlobalValue>& factoryGlobals()
+{
+    static const std::vector<GlobalValue> values {
+        { GlobalIndex::LowerChannel, 0 }, { GlobalIndex::UpperChannel, 0 }, { GlobalIndex::FaderMode, 1 },
+        { GlobalIndex::KnobMode, 1 },     { GlobalIndex::SplitMode, 1 },    { GlobalIndex::SplitPoint, 60 },
+    };
+    return values;
+}

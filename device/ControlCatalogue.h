@@ -77,6 +77,32 @@ struct GlobalIndex
 constexpr int globalCount = 14;
 constexpr int curveCount = 11;
 
+/** The pitch wheel: its own message, never sent by "Send to Keyboard". */
+constexpr ItemId pitchWheelItem = 65;
+
+/** Items 99..106: no control of their own, number -1, never offered in the editor. */
+constexpr ItemId firstHiddenItem = 99;
+constexpr ItemId lastHiddenItem = 106;
+constexpr bool isHiddenItem (ItemId item) noexcept   { return item >= firstHiddenItem && item <= lastHiddenItem; }
+
+/** The globals the editor shows, in the order they are sent (the MIDI channel first). */
+constexpr int editorGlobals[] { GlobalIndex::UpperChannel, GlobalIndex::FaderMode, GlobalIndex::KnobMode,
+                                GlobalIndex::LowerChannel, GlobalIndex::SplitMode, GlobalIndex::SplitPoint };
+
+/** The curves "Send to Keyboard" writes, in the order it writes them. */
+constexpr int sentCurves[] { 4, 1, 3 };
+
+/** A global and the value it has on a keyboard as it leaves the factory, which is
+    also what "Default Values" sets. */
+struct GlobalValue
+{
+    int index;
+    int value;
+};
+
+/** Both channels 1, absolute knobs, normal faders, no split, split point C3. */
+const std::vector<GlobalValue>& factoryGlobals();
+
 /** Decides an item's default mode, channel and option. */
 enum class ControlKind
 {

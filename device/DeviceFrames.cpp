@@ -89,7 +89,17 @@ std::optional<juce::MidiMessage> buildSetItemValue (int item, int value)
 
 std::optional<juce::MidiMessage> buildSetMidiChannel (int value)
 {
-    return buildCheckedFrame (commandSet, { globalsGroup, midiChannelGlobal, value });
+    return buildSetGlobal (midiChannelGlobal, value);
+}
+
+std::optional<juce::MidiMessage> buildSetGlobal (int index, int value)
+{
+    return buildCheckedFrame (commandSet, { globalsGroup, index, value });
+}
+
+std::optional<juce::MidiMessage> buildRequestCurve (int index)
+{
+    return buildCheckedFrame (commandRequest, { curvesGroup, index });
 }
 
 std::optional<juce::MidiMessage> buildSetCurve (int index, int value)

@@ -50,6 +50,8 @@ std::optional<juce::MidiMessage> buildSetItemParam (int param, int item, int val
 std::optional<juce::MidiMessage> buildSetItemValue (int item, int value);
 std::optional<juce::MidiMessage> buildSetMidiChannel (int value);
 std::optional<juce::MidiMessage> buildSetCurve (int index, int value);
+std::optional<juce::MidiMessage> buildSetGlobal (int index, int value);
+std::optional<juce::MidiMessage> buildRequestCurve (int index);
 juce::MidiMessage buildEndOfTransfer();
 juce::MidiMessage buildIdentityRequest();
 

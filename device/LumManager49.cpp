@@ -1,6 +1,7 @@
 #include "device/LumManager49.h"
 
 #include "device/DeviceFrames.h"
+#include "device/KeyboardProbe.h"
 #include "device/FramePacing.h"
 #include "device/LumMidiMessage49.h"
 
@@ -9,7 +10,6 @@ namespace
     constexpr int scanPeriodMs = 2000;
     constexpr int firstTickDelayMs = 500;
     constexpr int tickDebounceMs = 200;
-    constexpr ItemId pitchWheelItem = 65;
 
     /** Data byte i of a short message, 0 when the message is shorter. */
     int dataByte (const juce::MidiMessage& message, int index)
@@ -95,6 +95,7 @@ SettingsModel LumManager49::getModel() const
     model.itemParams = itemParams;
     model.globals = globals;
     model.curves = curves;
+    model.unknown = unknownValues;
     return model;
 }
 
@@ -104,6 +105,7 @@ void LumManager49::setModel (const SettingsModel& model)
     itemParams = model.itemParams;
     globals = model.globals;
     curves = model.curves;
+    unknownValues = model.unknown;
 }
 
 std::optional<int> LumManager49::getValue (const ModelField& field) const
@@ -111,14 +113,16 @@ std::optional<int> LumManager49::getValue (const ModelField& field) const
     return valueOf (getModel(), field);
 }
 
-void LumManager49::setValue (const ModelField& field, std::optional<int> value)
+void LumManager49::setValue (const ModelField& field, std::optional<int> value, bool known)
 {
     const juce::ScopedLock sl (modelLock);
     auto model = getModel();
     ::setValue (model, field, value);
-    itemParams = model.itemParams;
-    globals = model.globals;
-    curves = model.curves;
+
+    if (! known)
+        model.unknown.insert (field);
+
+    setModel (model);
 }
 
 //==============================================================================
@@ -131,7 +135,12 @@ SendAllPlan LumManager49::planSendAll() const
 
 SendAllReport LumManager49::sendAllToKeyboard (const SendProgress& progress)
 {
-    const auto plan = planSendAll();
+    return sendModel (getModel(), progress);
+}
+
+SendAllReport LumManager49::sendModel (const SettingsModel& model, const SendProgress& progress)
+{
+    const auto plan = ::planSendAll (model);
     SendAllReport report;
     report.framesPlanned = (int) plan.frames.size();
     report.leftOut = plan.leftOut;
@@ -139,7 +148,10 @@ SendAllReport LumManager49::sendAllToKeyboard (const SendProgress& progress)
     const auto output = currentDeviceOutput();
 
     if (output == nullptr)
+    {
+        report.noKeyboardOutput = true;
         return report;
+    }
 
     // A port whose device has gone takes frames without a word; looking at the port
     // list every so often (about every 100 ms) finds out.
@@ -155,7 +167,10 @@ SendAllReport LumManager49::sendAllToKeyboard (const SendProgress& progress)
         ++report.framesSent;
 
         if (progress && ! progress (report.framesSent, report.framesPlanned))
+        {
+            report.stopped = true;
             return report;
+        }
     }
 
     report.completed = keyboardOutputIsListed();
@@ -193,6 +208,7 @@ bool LumManager49::requestMidiChannel()          { return sendToKeyboard (buildR
 bool LumManager49::requestKnobMode()             { return sendToKeyboard (buildRequestKnobMode()); }
 bool LumManager49::requestOctaveShift()          { return sendToKeyboard (buildRequestOctaveShift()); }
 bool LumManager49::requestGlobal (int index)     { return sendIfBuilt (*this, buildRequestGlobal (index)); }
+bool LumManager49::requestCurve (int index)      { return sendIfBuilt (*this, buildRequestCurve (index)); }
 bool LumManager49::resetItemValue (ItemId item)  { return sendIfBuilt (*this, buildSetItemValue (item, 0)); }
 
 //==============================================================================
@@ -417,6 +433,16 @@ bool LumManager49::connectDirectly (const juce::String& inputName, const juce::S
 
     openDeviceOutput (outputName);
     return hasDeviceOutput();
+}
+
+bool LumManager49::linkToKeyboard (const FoundKeyboard& keyboard)
+{
+    if (! connectDirectly (keyboard.inputName, keyboard.outputName))
+        return false;
+
+    const juce::ScopedLock sl (modelLock);
+    firmwareRevision = keyboard.revision;
+    return true;
 }
 
 void LumManager49::openInputs()
@@ -656,65 +682,97 @@ void LumManager49::dispatchOwnFrame (const juce::MidiMessage& message)
             notifyListeners (ManagerEvent::ItemValue, b, v);
     }
     else if (frame.isMidiChannelResponse())
-        notifyListeners (ManagerEvent::MidiChannelAnswer, captureGlobal (b, v, GlobalIndex::UpperChannel), 0);
+    {
+        storeGlobalAnswer (b, v);
+        notifyListeners (ManagerEvent::MidiChannelAnswer, v, 0);
+    }
     else if (frame.isKnobModeResponse())
-        notifyListeners (ManagerEvent::KnobModeAnswer, captureGlobal (b, v, GlobalIndex::KnobMode), 0);
+    {
+        storeGlobalAnswer (b, v);
+        notifyListeners (ManagerEvent::KnobModeAnswer, v, 0);
+    }
     else if (frame.isOctaveShiftResponse())
     {
         const auto shift = decodeSevenBitSigned (frame.getOctaveShift());
-        captureGlobal (b, shift, GlobalIndex::OctaveShift);
+        storeGlobalAnswer (b, shift);
         notifyListeners (ManagerEvent::OctaveShiftAnswer, shift, 0);
     }
     else if (isGlobalResponse (message))
     {
-        captureGlobal (b, v, b);
+        storeGlobalAnswer (b, v);
         notifyListeners (ManagerEvent::GlobalAnswer, b, v);
     }
     else if (isCurveResponse (message))
     {
         if (juce::isPositiveAndBelow (b, curveCount))
-        {
-            const juce::ScopedLock sl (modelLock);
-            (answerCapture != nullptr ? answerCapture->curves : curves)[(size_t) b] = (juce::int16) v;
-        }
+            storeAnswer ([b, v] (AnswerTarget& target) {
+                target.curves[(size_t) b] = (juce::int16) v;
+                target.unknown.erase (ModelField::curve (b));
+            });
 
         notifyListeners (ManagerEvent::CurveAnswer, b, v);
     }
 }
 
-int LumManager49::captureGlobal (int index, int value, int reportedIndex)
+void LumManager49::storeAnswer (const std::function<void (AnswerTarget&)>& store)
 {
-    // The model itself keeps its globals (the keyboard's answers are not stored in it);
-    // a capture takes them. Answers the stored value the event reports.
     const juce::ScopedLock sl (modelLock);
 
-    if (answerCapture != nullptr && juce::isPositiveAndBelow (index, globalCount))
-        answerCapture->globals[(size_t) index] = (juce::int16) value;
+    if (answerCaptures.empty())
+    {
+        AnswerTarget own { itemParams, globals, curves, unknownValues };
+        store (own);
+        return;
+    }
 
-    return juce::isPositiveAndBelow (reportedIndex, globalCount) ? globals[(size_t) reportedIndex] : 0;
+    for (auto* capture : answerCaptures)
+    {
+        AnswerTarget target { capture->itemParams, capture->globals, capture->curves, capture->unknown };
+        store (target);
+    }
 }
 
-void LumManager49::captureAnswersInto (SettingsModel* capture)
+void LumManager49::storeGlobalAnswer (int index, int value)
+{
+    if (juce::isPositiveAndBelow (index, globalCount))
+        storeAnswer ([index, value] (AnswerTarget& target) {
+            target.globals[(size_t) index] = (juce::int16) value;
+            target.unknown.erase (ModelField::global (index));
+        });
+}
+
+void LumManager49::addAnswerCapture (SettingsModel* capture)
 {
     const juce::ScopedLock sl (modelLock);
-    answerCapture = capture;
+
+    if (std::find (answerCaptures.begin(), answerCaptures.end(), capture) == answerCaptures.end())
+        answerCaptures.push_back (capture);
+}
+
+void LumManager49::removeAnswerCapture (SettingsModel* capture)
+{
+    const juce::ScopedLock sl (modelLock);
+    answerCaptures.erase (std::remove (answerCaptures.begin(), answerCaptures.end(), capture), answerCaptures.end());
 }
 
 void LumManager49::dispatchNumbers (const LumMidiMessage49& frame)
 {
     const auto pairs = frame.getItemConfigPairs();
-    {
-        const juce::ScopedLock sl (modelLock);
+    bool intoOwnModel = false;
 
-        auto& tables = answerCapture != nullptr ? answerCapture->itemParams : itemParams;
-
+    storeAnswer ([this, &pairs, &intoOwnModel] (AnswerTarget& target) {
         for (size_t i = 0; i + 1 < pairs.size(); i += 2)
             if (knownItemIds.count (pairs[i]) != 0)
-                tables[ItemParam::Number][pairs[i]] = pairs[i + 1];
+            {
+                target.itemParams[ItemParam::Number][pairs[i]] = pairs[i + 1];
+                target.unknown.erase (ModelField::item (pairs[i], ItemParam::Number));
+            }
 
-        if (answerCapture == nullptr)
-            rebuildNumberToItem();
-    }
+        intoOwnModel = &target.itemParams == &itemParams;
+    });
+
+    if (intoOwnModel)
+        rebuildNumberToItem();
 
     if (pairs.size() == 2)
         notifyListeners (ManagerEvent::NumbersArrived, pairs[0], pairs[1]);
@@ -726,15 +784,15 @@ void LumManager49::dispatchParameterList (const LumMidiMessage49& frame)
 {
     const auto param = dataByte (frame, FrameLayout::groupByte);
     const auto pairs = frame.getItemConfigPairs();
-    {
-        const juce::ScopedLock sl (modelLock);
 
-        auto& tables = answerCapture != nullptr ? answerCapture->itemParams : itemParams;
-
+    storeAnswer ([this, param, &pairs] (AnswerTarget& target) {
         for (size_t i = 0; i + 1 < pairs.size(); i += 2)
             if (knownItemIds.count (pairs[i]) != 0)
-                tables[(size_t) param][pairs[i]] = pairs[i + 1];
-    }
+            {
+                target.itemParams[(size_t) param][pairs[i]] = pairs[i + 1];
+                target.unknown.erase (ModelField::item (pairs[i], param));
+            }
+    });
 
     notifyListeners (ManagerEvent::ParameterListArrived, param, 0);
 }

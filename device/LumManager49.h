@@ -26,6 +26,7 @@
     link state by a lock of its own; neither is held while a listener is called,
     a frame is sent or the thread pauses. */
 class LumMidiMessage49;
+struct FoundKeyboard;
 
 class LumManager49 : public juce::Timer,
                      public MidiPortReceiver
@@ -55,13 +56,16 @@ public:
     SettingsModel getModel() const;
     void setModel (const SettingsModel& model);
 
-    /** One value of the model, read or set under the model lock. */
+    /** One value of the model, read or set under the model lock. A value set is known
+        unless told otherwise (an undo back to a value nobody knew). */
     std::optional<int> getValue (const ModelField& field) const;
-    void setValue (const ModelField& field, std::optional<int> value);
+    void setValue (const ModelField& field, std::optional<int> value, bool known = true);
 
-    /** While set, the keyboard's answers (lists, globals, curves) go into this model
-        instead of the manager's own, which stays as it is. Null stops it. */
-    void captureAnswersInto (SettingsModel* capture);
+    /** While any is registered, the keyboard's answers (lists, globals, curves) go into
+        every registered model instead of the manager's own, which stays as it is: a read
+        fills a model of its own. Each stored answer makes its value known there. */
+    void addAnswerCapture (SettingsModel* capture);
+    void removeAnswerCapture (SettingsModel* capture);
     std::array<juce::uint8, 4> getFirmwareRevision() const;
 
     // Talking to the keyboard. Each request answers false and sends nothing
@@ -74,6 +78,9 @@ public:
         disappears from the port list, and says so in its report. */
     SendAllReport sendAllToKeyboard (const SendProgress& progress = {});
 
+    /** The same for another model; the manager's own is left as it is. */
+    SendAllReport sendModel (const SettingsModel& model, const SendProgress& progress = {});
+
     /** What sendAllToKeyboard would send now. */
     SendAllPlan planSendAll() const;
     bool requestItemNumbers();
@@ -82,10 +89,14 @@ public:
     bool requestKnobMode();
     bool requestOctaveShift();
     bool requestGlobal (int index);
+    bool requestCurve (int index);
     bool resetItemValue (ItemId item);
 
     /** Sends one message through the keyboard's output and pauses 2 ms; false when there is none. */
     bool sendToKeyboard (const juce::MidiMessage& message);
+
+    /** True while the linked keyboard's output is still in the system's port list. */
+    bool keyboardOutputIsListed();
 
     // The link.
 
@@ -110,6 +121,9 @@ public:
     /** Connects to these ports without a search, for a keyboard the identity request
         cannot find: opens the output and only this input. False when either is missing. */
     bool connectDirectly (const juce::String& inputName, const juce::String& outputName);
+
+    /** The same for a keyboard a probe found, keeping the firmware revision it told. */
+    bool linkToKeyboard (const FoundKeyboard& keyboard);
 
     bool isConnected() const;
     void openInputs();
@@ -139,8 +153,22 @@ public:
     const std::set<ItemId> knownItemIds;
     std::array<juce::int16, globalCount> globals {};
     std::array<juce::int16, curveCount> curves {};
+    std::set<ModelField> unknownValues;   // see SettingsModel::unknown
 
 private:
+    /** Where an answer is stored: the manager's own model, or a registered capture. */
+    struct AnswerTarget
+    {
+        std::array<std::map<ItemId, int>, ItemParam::count>& itemParams;
+        std::array<juce::int16, globalCount>& globals;
+        std::array<juce::int16, curveCount>& curves;
+        std::set<ModelField>& unknown;
+    };
+
+    /** Stores an answer in every capture, or in the manager's own model when there is none. */
+    void storeAnswer (const std::function<void (AnswerTarget&)>& store);
+    void storeGlobalAnswer (int index, int value);
+
     void receive (juce::MidiInput* source, const juce::String& sourceName, const juce::MidiMessage& message);
     void identify (const juce::String& sourceName, const juce::MidiMessage& message, bool again);
     juce::String outputPairedWith (const juce::String& inputName, const juce::String& probedName);
@@ -153,7 +181,6 @@ private:
     void dispatchControlChange (const juce::MidiMessage& message);
     void dispatchNoteOn (const juce::MidiMessage& message);
     void dispatchChannelPressure (const juce::MidiMessage& message);
-    int captureGlobal (int index, int value, int reportedIndex);
     void notifyListeners (int event, int first, int second);
 
     void startSearch (const juce::StringArray& outputNames, bool reportFailure);
@@ -161,13 +188,12 @@ private:
     void closeProbeOutput();
     juce::uint32 now() const;
     std::shared_ptr<MidiOutputPort> currentDeviceOutput() const;
-    bool keyboardOutputIsListed();
 
     MidiPortSystem& ports;
 
     mutable juce::CriticalSection modelLock;
     std::array<juce::uint8, 4> firmwareRevision {};
-    SettingsModel* answerCapture = nullptr;   // guarded by modelLock
+    std::vector<SettingsModel*> answerCaptures;   // guarded by modelLock
     std::atomic<juce::int16> aftertouchZone { -1 };
 
     // Link state, guarded by linkLock.

@@ -1,5 +1,7 @@
 #include "device/ModelField.h"
 
+#include "device/FieldChoices.h"
+
 #include <tuple>
 
 juce::String controlDisplayName (ItemId item)
@@ -45,6 +47,55 @@ juce::String ModelField::describe() const
         case Group::item:   return controlDisplayName (id) + ": " + itemFieldName (param);
         case Group::global: return globalFieldName (id);
         case Group::curve:  return "Curve " + juce::String (id);
+    }
+
+    return {};
+}
+
+namespace
+{
+    /** The choice at this position of a list, or the value itself when it has no place there. */
+    juce::String choiceOrNumber (const juce::StringArray& choices, int position, int value)
+    {
+        return juce::isPositiveAndBelow (position, choices.size()) ? choices[position] : juce::String (value);
+    }
+
+    juce::String itemValueText (int param, int value)
+    {
+        switch (param)
+        {
+            case ItemParam::Mode:    return choiceOrNumber (modeChoices(), value, value);
+            case ItemParam::Channel: return choiceOrNumber (channelChoices(), channelToPosition (value), value);
+            case ItemParam::Number:  return choiceOrNumber (controllerNameChoices(), value, value);
+            default:                 return juce::String (value);
+        }
+    }
+
+    juce::String globalValueText (int index, int value)
+    {
+        switch (index)
+        {
+            case GlobalIndex::LowerChannel:
+            case GlobalIndex::UpperChannel: return choiceOrNumber (decimalChoices (1, 16), value, value);
+            case GlobalIndex::KnobMode:     return value == 127 ? "Relative" : "Absolute";
+            case GlobalIndex::FaderMode:    return value == 127 ? "Drawbar" : "Normal";
+            case GlobalIndex::SplitMode:    return value == 127 ? "On" : "Off";
+            case GlobalIndex::SplitPoint:   return choiceOrNumber (noteNameChoices(), value, value);
+            default:                        return juce::String (value);
+        }
+    }
+}
+
+juce::String ModelField::describeValue (std::optional<int> value) const
+{
+    if (! value.has_value())
+        return "none";
+
+    switch (group)
+    {
+        case Group::item:   return itemValueText (param, *value);
+        case Group::global: return globalValueText (id, *value);
+        case Group::curve:  return juce::String (*value);
     }
 
     return {};

@@ -2,6 +2,8 @@
 
 #include "device/ControlCatalogue.h"
 
+#include <optional>
+
 /** One value of the settings model, as the user knows it: a control's field, a
     global parameter or a curve entry. */
 struct ModelField
@@ -18,6 +20,11 @@ struct ModelField
 
     /** "Bnk1:P1 - Cutoff: CC number", "Split point", "Curve 4". */
     juce::String describe() const;
+
+    /** A value in the words of the field that shows it: "74 - Brightness", "Relative",
+        "C3", "Upper", "10" for channel code 9; a value the field has no words for as its
+        number; "none" for no value. */
+    juce::String describeValue (std::optional<int> value) const;
 
     bool operator< (const ModelField& other) const;
     bool operator== (const ModelField& other) const;

@@ -4,16 +4,16 @@
 
 namespace
 {
-    constexpr ItemId pitchWheelItem = 65;
-
-    bool isHiddenItem (ItemId item)   { return item >= 99 && item <= 106; }
-
-    void addOrLeaveOut (SendAllPlan& plan, std::optional<juce::MidiMessage> frame, ModelField field, int value)
+    std::optional<juce::MidiMessage> frameFor (const ModelField& field, int value)
     {
-        if (frame.has_value())
-            plan.frames.push_back (std::move (*frame));
-        else if (! (field.group == ModelField::Group::item && isHiddenItem (field.id)))
-            plan.leftOut.push_back ({ field, value });
+        switch (field.group)
+        {
+            case ModelField::Group::item:   return buildSetItemParam (field.param, field.id, value);
+            case ModelField::Group::global: return buildSetGlobal (field.id, value);
+            case ModelField::Group::curve:  return buildSetCurve (field.id, value);
+        }
+
+        return std::nullopt;
     }
 }
 
@@ -21,29 +21,29 @@ SendAllPlan planSendAll (const SettingsModel& model)
 {
     SendAllPlan plan;
 
-    for (const auto& entry : model.itemParams[ItemParam::Number])
+    for (const auto& field : sendableFields (model))
     {
-        const auto item = entry.first;
+        const auto value = valueOf (model, field);
 
-        if (item == pitchWheelItem)
+        if (! value.has_value())
             continue;
 
-        for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
+        if (! model.isKnown (field))
         {
-            const auto& table = model.itemParams[(size_t) p];
-            const auto value = table.find (item);
+            ++plan.unknownLeftOut;
+            continue;
+        }
 
-            if (value != table.end())
-                addOrLeaveOut (plan, buildSetItemParam (p, item, value->second), ModelField::item (item, p), value->second);
+        if (auto frame = frameFor (field, *value))
+        {
+            plan.frames.push_back (std::move (*frame));
+            plan.sentFields.push_back (field);
+        }
+        else if (! (field.group == ModelField::Group::item && isHiddenItem (field.id)))
+        {
+            plan.leftOut.push_back ({ field, *value });   // the hidden items' number -1 means "none"
         }
     }
-
-    const int channel = model.globals[GlobalIndex::UpperChannel];
-    addOrLeaveOut (plan, buildSetMidiChannel (channel), ModelField::global (GlobalIndex::UpperChannel), channel);
-
-    for (const int curve : { 4, 1, 3 })
-        addOrLeaveOut (plan, buildSetCurve (curve, model.curves[(size_t) curve]), ModelField::curve (curve),
-                       model.curves[(size_t) curve]);
 
     plan.frames.push_back (buildEndOfTransfer());
     return plan;

@@ -9,7 +9,8 @@ SettingsModel SettingsModel::catalogueDefaults()
 
 bool SettingsModel::operator== (const SettingsModel& other) const
 {
-    return itemParams == other.itemParams && globals == other.globals && curves == other.curves;
+    return itemParams == other.itemParams && globals == other.globals && curves == other.curves
+           && unknown == other.unknown;
 }
 
 void applyCatalogueDefaults (std::array<std::map<ItemId, int>, ItemParam::count>& itemParams)
@@ -48,6 +49,8 @@ std::optional<int> valueOf (const SettingsModel& model, const ModelField& field)
 
 void setValue (SettingsModel& model, const ModelField& field, std::optional<int> value)
 {
+    model.unknown.erase (field);
+
     switch (field.group)
     {
         case ModelField::Group::global: model.globals[(size_t) field.id] = (juce::int16) value.value_or (0); return;
@@ -61,4 +64,22 @@ void setValue (SettingsModel& model, const ModelField& field, std::optional<int>
         table[field.id] = *value;
     else
         table.erase (field.id);
+}
+
+std::vector<ModelField> sendableFields (const SettingsModel& model)
+{
+    std::vector<ModelField> fields;
+
+    for (const auto& entry : model.itemParams[ItemParam::Number])
+        if (entry.first != pitchWheelItem)
+            for (int p = ItemParam::firstStored; p <= ItemParam::lastStored; ++p)
+                fields.push_back (ModelField::item (entry.first, p));
+
+    for (const auto index : editorGlobals)
+        fields.push_back (ModelField::global (index));
+
+    for (const auto index : sentCurves)
+        fields.push_back (ModelField::curve (index));
+
+    return fields;
 }

@@ -78,22 +78,58 @@ namespace
     }
 }
 
+namespace
+{
+    /** Why the target cannot be replaced, before anything is written; ok when it can. */
+    juce::Result checkTarget (const juce::File& target, struct stat& existing, bool& exists)
+    {
+        const auto folder = target.getParentDirectory();
+
+        if (! folder.isDirectory())
+            return failure ("the folder " + quoted (folder) + " does not exist");
+
+        exists = ::stat (target.getFullPathName().toRawUTF8(), &existing) == 0;
+
+        if (exists && S_ISDIR (existing.st_mode))
+            return failure (quoted (target) + " is a folder");
+
+        if (exists && (! hasWritePermission (existing) || ::access (target.getFullPathName().toRawUTF8(), W_OK) != 0))
+            return failure (quoted (target) + " is read-only");
+
+        return juce::Result::ok();
+    }
+}
+
+juce::Result checkWritable (const juce::File& requested)
+{
+    const auto target = followLinks (requested);
+    struct stat existing {};
+    bool exists = false;
+
+    if (const auto checked = checkTarget (target, existing, exists); checked.failed())
+        return checked;
+
+    // Only trying tells whether the folder takes a new file (permissions, a read-only disk).
+    const auto scratch = scratchFileFor (target);
+    const int descriptor = ::open (scratch.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+
+    if (descriptor < 0)
+        return failure (reasonFor (errno, target, target.getParentDirectory()));
+
+    ::close (descriptor);
+    ::unlink (scratch.getFullPathName().toRawUTF8());
+    return juce::Result::ok();
+}
+
 juce::Result writeDocument (const juce::File& requested, const juce::MemoryBlock& bytes)
 {
     const auto target = followLinks (requested);
     const auto folder = target.getParentDirectory();
-
-    if (! folder.isDirectory())
-        return failure ("the folder " + quoted (folder) + " does not exist");
-
     struct stat existing {};
-    const bool exists = ::stat (target.getFullPathName().toRawUTF8(), &existing) == 0;
+    bool exists = false;
 
-    if (exists && S_ISDIR (existing.st_mode))
-        return failure (quoted (target) + " is a folder");
-
-    if (exists && (! hasWritePermission (existing) || ::access (target.getFullPathName().toRawUTF8(), W_OK) != 0))
-        return failure (quoted (target) + " is read-only");
+    if (const auto checked = checkTarget (target, existing, exists); checked.failed())
+        return checked;
 
     const auto scratch = scratchFileFor (target);
     const auto scratchPath = scratch.getFullPathName();

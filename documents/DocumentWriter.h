@@ -13,5 +13,10 @@ juce::Result writeDocument (const juce::File& target, const juce::MemoryBlock& b
 /** The XML document as the editor writes it: UTF-8, JUCE's default layout. */
 juce::Result writeXmlDocument (const juce::File& target, const juce::XmlElement& root);
 
+/** Why writeDocument would refuse this target, found before anything is written (a
+    scratch file is made and removed to learn whether the folder takes one); ok when it
+    would not. */
+juce::Result checkWritable (const juce::File& target);
+
 /** Why a file could not be read, in words for the user; ok when it can be. */
 juce::Result checkReadable (const juce::File& file);

@@ -63,7 +63,8 @@ namespace
     }
 
     template <size_t size>
-    void applyParamGroup (const juce::XmlElement* group, std::array<juce::int16, size>& values)
+    void applyParamGroup (const juce::XmlElement* group, std::array<juce::int16, size>& values,
+                          std::set<ModelField>& unknown, ModelField (*fieldOf) (int))
     {
         if (group == nullptr)
             return;
@@ -73,7 +74,10 @@ namespace
             const auto id = integerAttribute (*param, "ID", -1);
 
             if (juce::isPositiveAndBelow (id, (int) size))
+            {
                 values[(size_t) id] = (juce::int16) (juce::uint16) (integerAttribute (*param, "Value", 0) & 0xFFFF);
+                unknown.erase (fieldOf (id));
+            }
         }
     }
 
@@ -226,8 +230,66 @@ namespace
             return;
 
         for (const auto& attribute : itemAttributes)
+        {
             model.itemParams[(size_t) attribute.param][id] = integerAttribute (element, attribute.name,
                                                                                 attribute.defaultOnLoad);
+            model.unknown.erase (ModelField::item (id, attribute.param));
+        }
+    }
+
+    // The values a read of the keyboard could not learn, so that a restore of a backup
+    // leaves them as the keyboard holds them:
+    // <Unknown><Item ID="1" Params="6"/><Global ID="6"/><Curve ID="4"/></Unknown>.
+    // Files without the element (all earlier ones) know every value they hold.
+    constexpr const char* unknownTag = "Unknown";
+
+    std::unique_ptr<juce::XmlElement> createUnknownGroup (const std::set<ModelField>& unknown)
+    {
+        auto group = std::make_unique<juce::XmlElement> (unknownTag);
+        std::map<int, juce::StringArray> paramsByItem;
+
+        for (const auto& field : unknown)
+            if (field.group == ModelField::Group::item)
+                paramsByItem[field.id].add (juce::String (field.param));
+
+        for (const auto& [item, params] : paramsByItem)
+        {
+            auto* element = group->createNewChildElement ("Item");
+            element->setAttribute ("ID", item);
+            element->setAttribute ("Params", params.joinIntoString (" "));
+        }
+
+        for (const auto& field : unknown)
+            if (field.group != ModelField::Group::item)
+                group->createNewChildElement (field.group == ModelField::Group::global ? "Global" : "Curve")
+                    ->setAttribute ("ID", field.id);
+
+        return group;
+    }
+
+    void applyUnknownGroup (SettingsModel& model, const juce::XmlElement* group)
+    {
+        if (group == nullptr)
+            return;
+
+        for (const auto* element : group->getChildIterator())
+        {
+            const auto id = integerAttribute (*element, "ID", -1);
+
+            if (element->getTagName().equalsIgnoreCase ("Item") && juce::isPositiveAndBelow (id, 128))
+            {
+                const auto params = findAttributeIgnoringCase (*element, "Params").value_or (juce::String());
+
+                for (const auto& word : juce::StringArray::fromTokens (params, " ", ""))
+                    if (const auto param = parseSettingsInteger (word);
+                        param >= ItemParam::firstStored && param <= ItemParam::lastStored)
+                        model.unknown.insert (ModelField::item (id, param));
+            }
+            else if (element->getTagName().equalsIgnoreCase ("Global") && juce::isPositiveAndBelow (id, globalCount))
+                model.unknown.insert (ModelField::global (id));
+            else if (element->getTagName().equalsIgnoreCase ("Curve") && juce::isPositiveAndBelow (id, curveCount))
+                model.unknown.insert (ModelField::curve (id));
+        }
     }
 
     bool hasAnySettingsGroup (const juce::XmlElement& root)
@@ -279,6 +341,10 @@ std::unique_ptr<juce::XmlElement> createSettingsDocument (const SettingsModel& m
     root->addChildElement (items.release());
     root->addChildElement (createParamGroup ("Globals", model.globals).release());
     root->addChildElement (createParamGroup ("Curves", model.curves).release());
+
+    if (! model.unknown.empty())
+        root->addChildElement (createUnknownGroup (model.unknown).release());
+
     return root;
 }
 
@@ -298,8 +364,9 @@ void applySettingsDocument (SettingsModel& model, const juce::XmlElement& root)
         for (const auto* element : items->getChildIterator())
             applyItem (model, *element);
 
-    applyParamGroup (root.getChildByName ("Globals"), model.globals);
-    applyParamGroup (root.getChildByName ("Curves"), model.curves);
+    applyParamGroup (root.getChildByName ("Globals"), model.globals, model.unknown, &ModelField::global);
+    applyParamGroup (root.getChildByName ("Curves"), model.curves, model.unknown, &ModelField::curve);
+    applyUnknownGroup (model, root.getChildByName (unknownTag));
 }
 
 juce::Result loadSettingsFile (const juce::File& file, SettingsModel& model)

@@ -6,16 +6,16 @@ namespace
 {
     struct FieldEdit : juce::UndoableAction
     {
-        FieldEdit (LumManager49& m, EditHistory::Listener& l, ModelField f, std::optional<int> b, int a)
-            : manager (m), listener (l), field (f), before (b), after (a) {}
+        FieldEdit (LumManager49& m, EditHistory::Listener& l, ModelField f, std::optional<int> b, bool bKnown, int a)
+            : manager (m), listener (l), field (f), before (b), beforeKnown (bKnown), after (a) {}
 
-        bool perform() override   { return apply (after); }
-        bool undo() override      { return apply (before); }
+        bool perform() override   { return apply (after, true); }
+        bool undo() override      { return apply (before, beforeKnown); }
         int getSizeInUnits() override   { return 1; }
 
-        bool apply (std::optional<int> value)
+        bool apply (std::optional<int> value, bool known)
         {
-            manager.setValue (field, value);
+            manager.setValue (field, value, known);
             listener.historyChangedModel (field.group == ModelField::Group::item ? std::optional<ItemId> (field.id)
                                                                                 : std::nullopt);
             return true;
@@ -25,6 +25,7 @@ namespace
         EditHistory::Listener& listener;
         const ModelField field;
         const std::optional<int> before;
+        const bool beforeKnown;
         const int after;
     };
 
@@ -35,17 +36,14 @@ namespace
         ModelReplacement (LumManager49& m, EditHistory::Listener& l, const SettingsModel& before, const SettingsModel& after)
             : manager (m), listener (l), changes (compareModels (before, after, ComparisonScope::wholeModel)) {}
 
-        bool perform() override   { return apply (&ModelDifference::actual); }
-        bool undo() override      { return apply (&ModelDifference::expected); }
+        bool perform() override   { return apply (true); }
+        bool undo() override      { return apply (false); }
         int getSizeInUnits() override   { return 1 + (int) changes.size(); }
 
-        bool apply (std::optional<int> ModelDifference::* side)
+        bool apply (bool towardsAfter)
         {
             auto model = manager.getModel();
-
-            for (const auto& change : changes)
-                setValue (model, change.field, change.*side);
-
+            applyDifferences (model, changes, towardsAfter);
             manager.setModel (model);
             listener.historyChangedModel (std::nullopt);
             return true;
@@ -62,11 +60,12 @@ EditHistory::EditHistory (LumManager49& m, Listener& l) : manager (m), listener 
 void EditHistory::setField (const ModelField& field, int value)
 {
     const auto before = manager.getValue (field);
+    const auto beforeKnown = manager.getModel().isKnown (field);
 
-    if (before == value)
+    if (before == value && beforeKnown)
         return;
 
-    perform (new FieldEdit (manager, listener, field, before, value), field.describe());
+    perform (new FieldEdit (manager, listener, field, before, beforeKnown, value), field.describe());
 }
 
 void EditHistory::replaceModel (const SettingsModel& before, const SettingsModel& after, const juce::String& name)
@@ -79,6 +78,9 @@ void EditHistory::perform (juce::UndoableAction* action, const juce::String& nam
     // A new edit after undoing past the clean place: that place can never come back.
     if (cleanPosition.load() > position.load())
         cleanPosition = -1;
+
+    if (sentUncheckedPosition.load() > position.load())
+        sentUncheckedPosition = -1;
 
     undoManager.beginNewTransaction (name);
     undoManager.perform (action);
@@ -108,9 +110,24 @@ void EditHistory::markClean()
     cleanPosition = position.load();
 }
 
+void EditHistory::markSentButUnchecked()
+{
+    sentUncheckedPosition = position.load();
+}
+
+EditHistory::UnsavedEdits EditHistory::describeUnsavedEdits() const
+{
+    if (! hasUnsavedEdits())
+        return UnsavedEdits::none;
+
+    return position.load() == sentUncheckedPosition.load() ? UnsavedEdits::sentButUnchecked
+                                                           : UnsavedEdits::neitherSentNorSaved;
+}
+
 void EditHistory::forgetAll()
 {
     undoManager.clearUndoHistory();
     position = 0;
     cleanPosition = 0;
+    sentUncheckedPosition = -1;
 }

@@ -31,8 +31,17 @@ public:
     bool undo();
     bool redo();
 
-    /** Sent or saved: from here nothing would be lost. */
+    /** Sent (and the keyboard found holding it) or saved: from here nothing would be lost. */
     void markClean();
+
+    /** Sent, but whether the keyboard holds it could not be checked: something may still
+        be lost, but these edits were not "neither sent nor saved". */
+    void markSentButUnchecked();
+
+    enum class UnsavedEdits { none, neitherSentNorSaved, sentButUnchecked };
+
+    /** What the edits that could be lost are. */
+    UnsavedEdits describeUnsavedEdits() const;
 
     /** The keyboard's own configuration has replaced the model: nothing to undo, nothing to lose. */
     void forgetAll();
@@ -46,5 +55,5 @@ private:
     LumManager49& manager;
     Listener& listener;
     juce::UndoManager undoManager;
-    std::atomic<int> position { 0 }, cleanPosition { 0 };
+    std::atomic<int> position { 0 }, cleanPosition { 0 }, sentUncheckedPosition { -1 };
 };

@@ -2,6 +2,7 @@
 
 #include "device/LumManager49.h"
 #include "device/ModelComparison.h"
+#include "device/VerifiedSend.h"
 #include "documents/MidiChart.h"
 #include "documents/SettingsFile.h"
 #include "editor/DialogService.h"
@@ -22,7 +23,7 @@ namespace
 }
 
 EditorCommands::EditorCommands (KbdSettingComponentVR49& p, LumManager49& m, EditHistory& h, DialogService& d)
-    : panel (p), manager (m), history (h), dialogs (d)
+    : panel (p), manager (m), history (h), dialogs (d), lastFolder (documentsDirectory())
 {
 }
 
@@ -32,12 +33,10 @@ void EditorCommands::resetToDefaults()
     manager.resetItemDefaults();   // the item defaults, and the firmware revision cleared
 
     auto after = manager.getModel();
-    for (const auto& [index, value] : { std::pair<int, int> { GlobalIndex::LowerChannel, 0 },
-                                        { GlobalIndex::UpperChannel, 0 }, { GlobalIndex::FaderMode, 1 },
-                                        { GlobalIndex::KnobMode, 1 }, { GlobalIndex::SplitMode, 1 },
-                                        { GlobalIndex::SplitPoint, 60 } })
-        after.globals[(size_t) index] = (juce::int16) value;
+    for (const auto& global : factoryGlobals())
+        after.globals[(size_t) global.index] = (juce::int16) global.value;
 
+    after.unknown.clear();   // the defaults are values the editor knows, and sends
     history.replaceModel (before, after, "Default Values");
 }
 
@@ -51,71 +50,76 @@ void EditorCommands::sendToKeyboard()
     }
 
     panel.setStatusText ({});
-    const auto sent = manager.getModel();
+    waitForTheReadAfterIdentification();
     dialogs.showWaitCursor();
-    const auto report = manager.sendAllToKeyboard();
-    const auto held = report.completed ? readKeyboard() : std::nullopt;   // the read back, under the same cursor
+    const auto report = sendAndVerify (manager, panel.getKeyboardCheck(), manager.getModel());
     dialogs.hideWaitCursor();
 
-    if (! report.completed)
+    if (report.send.keyboardWentAway() || report.send.noKeyboardOutput)
     {
         // The cable went during the send: the link goes now, not at the next look at the ports.
         manager.dropLink();
         panel.keyboardPortsVanished();
         dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle,
-                                EditorTexts::sendInterrupted (report.framesSent, report.framesPlanned));
+                                EditorTexts::sendInterrupted (report.send.framesSent, report.send.framesPlanned));
         return;
     }
 
-    reportLeftOutValues (report.leftOut);
-    verifySend (sent, report, held);
+    reportLeftOutValues (report.send.leftOut);
+    reportVerification (report);
 }
 
-void EditorCommands::verifySend (const SettingsModel& sent, const SendAllReport& report,
-                                 const std::optional<SettingsModel>& held)
+void EditorCommands::reportVerification (const VerifiedSendReport& report)
 {
-    if (! held.has_value())
+    if (report.readBack == KeyboardReader::Outcome::keyboardGone)
     {
+        history.markSentButUnchecked();
+        manager.dropLink();
+        panel.keyboardPortsVanished();
+        dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle, EditorTexts::keyboardWentAwayAfterSend);
+        return;
+    }
+
+    if (report.readBack != KeyboardReader::Outcome::completed)
+    {
+        history.markSentButUnchecked();
         dialogs.showMessageBox (warning, EditorTexts::keyboardProblemTitle, EditorTexts::readBackFailed);
         relinkAfterSilence();
         return;
     }
 
-    // What could not be carried was told already; it is no difference.
-    std::set<ModelField> leftOut;
-    for (const auto& value : report.leftOut)
-        leftOut.insert (value.field);
-
-    const auto differences = compareModels (sent, *held, ComparisonScope::sentSettings, leftOut);
-
-    if (differences.empty())
+    if (report.keyboardHoldsWhatWasSent())
     {
         history.markClean();
-        panel.setStatusText (EditorTexts::keyboardHoldsWhatWasSent (countCompared (sent, ComparisonScope::sentSettings)));
+        panel.setStatusText (EditorTexts::keyboardHoldsWhatWasSent (report.check.counts), true);
         return;
     }
 
-    if (dialogs.showOkCancelBox (warning, EditorTexts::keyboardDiffersTitle, EditorTexts::keyboardDiffers (differences),
+    history.markSentButUnchecked();
+
+    if (dialogs.showOkCancelBox (warning, EditorTexts::keyboardDiffersTitle,
+                                 EditorTexts::keyboardDiffers (report.check.differences),
                                  EditorTexts::sendAgain, EditorTexts::close))
         sendToKeyboard();
 }
 
+void EditorCommands::waitForTheReadAfterIdentification()
+{
+    // Its model is handed over when it ends: a check before that would compare the editor's
+    // old values, and a send would send them.
+    if (panel.getStartupRead().waitUntilIdle (KeyboardReader::answerTimeoutMs * 2))
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+}
+
 std::optional<SettingsModel> EditorCommands::readKeyboard()
 {
-    constexpr int answerTimeoutMs = 1000;
-    // The read after a connection goes into the editor's model: it ends first, or its
-    // answers would land in this one.
-    if (panel.isReadingBack())
-        panel.getConfigurationRead().waitUntilEnded (answerTimeoutMs);
+    waitForTheReadAfterIdentification();
+    const auto result = panel.getKeyboardCheck().read();
 
-    auto& reader = panel.getKeyboardCheck();
-    reader.start();
-    const auto outcome = reader.waitUntilEnded (answerTimeoutMs);
-
-    if (outcome != ConfigurationReader::Outcome::completed)
+    if (! result.completed())
         return std::nullopt;
 
-    return reader.getReadModel();
+    return result.model;
 }
 
 void EditorCommands::relinkAfterSilence()
@@ -147,25 +151,22 @@ void EditorCommands::compareWithKeyboard()
     }
 
     const auto editor = manager.getModel();
-    const auto differences = compareModels (editor, *held, ComparisonScope::keyboardReport);
+    const auto check = checkModels (editor, *held, ComparisonScope::keyboardReport);
 
-    if (differences.empty())
+    if (check.differences.empty())
     {
         dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::compareTitle,
-                                EditorTexts::keyboardHoldsWhatTheEditorShows (countCompared (editor, ComparisonScope::keyboardReport)));
+                                EditorTexts::keyboardHoldsWhatTheEditorShows (check.counts));
         return;
     }
 
     if (! dialogs.showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, EditorTexts::compareTitle,
-                                   EditorTexts::keyboardDiffersFromEditor (differences), EditorTexts::takeKeyboardValues,
-                                   EditorTexts::close))
+                                   EditorTexts::keyboardDiffersFromEditor (check.differences),
+                                   EditorTexts::takeKeyboardValues, EditorTexts::close))
         return;
 
     auto taken = editor;
-    for (const auto& difference : differences)
-        if (difference.actual.has_value())
-            setValue (taken, difference.field, difference.actual);
-
+    applyDifferences (taken, check.differences, true);
     history.replaceModel (editor, taken, EditorTexts::takeKeyboardValues);
 }
 
@@ -177,10 +178,12 @@ void EditorCommands::reportLeftOutValues (const std::vector<LeftOutValue>& leftO
 
 void EditorCommands::loadSettings()
 {
-    const auto file = dialogs.browseForFileToOpen ({ EditorTexts::loadTitle, documentsDirectory(), "*.vr49" });
+    const auto file = dialogs.browseForFileToOpen ({ EditorTexts::loadTitle, lastFolder, "*.vr49" });
 
     if (! file.has_value())
         return;
+
+    rememberFolderOf (*file);
 
     const auto before = manager.getModel();
     auto loaded = before;
@@ -192,6 +195,7 @@ void EditorCommands::loadSettings()
     }
 
     history.replaceModel (before, loaded, "Load " + file->getFileName());
+    lastSettingsName = file->getFileNameWithoutExtension();
     history.markClean();   // what the editor holds is in that file
 
     if (! manager.isConnected())
@@ -199,12 +203,15 @@ void EditorCommands::loadSettings()
 }
 
 std::optional<juce::File> EditorCommands::chooseFileToSave (const juce::String& title, const juce::String& pattern,
-                                                            const juce::String& extension)
+                                                            const juce::File& proposed)
 {
-    const auto chosen = dialogs.browseForFileToSave ({ title, documentsDirectory(), pattern }, true);
+    const auto extension = proposed.getFileExtension().substring (1);
+    const auto chosen = dialogs.browseForFileToSave ({ title, proposed, pattern }, true);
 
     if (! chosen.has_value())
         return std::nullopt;
+
+    rememberFolderOf (*chosen);
 
     const auto file = chosen->withFileExtension (extension);
 
@@ -222,7 +229,8 @@ std::optional<juce::File> EditorCommands::chooseFileToSave (const juce::String& 
 
 bool EditorCommands::saveSettings()
 {
-    const auto file = chooseFileToSave (EditorTexts::saveTitle, "*.vr49", "vr49");
+    const auto file = chooseFileToSave (EditorTexts::saveTitle, "*.vr49",
+                                        lastFolder.getChildFile (lastSettingsName).withFileExtension ("vr49"));
 
     if (! file.has_value())
         return false;
@@ -234,12 +242,19 @@ bool EditorCommands::saveSettings()
     }
 
     history.markClean();
+    lastSettingsName = file->getFileNameWithoutExtension();
     return true;
+}
+
+void EditorCommands::rememberFolderOf (const juce::File& file)
+{
+    lastFolder = file.getParentDirectory();
 }
 
 void EditorCommands::exportChart()
 {
-    const auto file = chooseFileToSave (EditorTexts::chartTitle, "*.html", "html");
+    const auto file = chooseFileToSave (EditorTexts::chartTitle, "*.html",
+                                        lastFolder.getChildFile (lastSettingsName).withFileExtension ("html"));
 
     if (! file.has_value())
         return;

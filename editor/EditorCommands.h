@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/SendAllPlan.h"
+#include "device/VerifiedSend.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -35,16 +36,24 @@ public:
 private:
     /** Reads the keyboard into a model of its own; nothing when it did not answer. */
     std::optional<SettingsModel> readKeyboard();
-    void verifySend (const SettingsModel& sent, const SendAllReport& report, const std::optional<SettingsModel>& held);
+    void waitForTheReadAfterIdentification();
+    void reportVerification (const VerifiedSendReport& report);
     void relinkAfterSilence();
+
+    /** The file chosen to save, its extension forced to the proposed file's. */
     std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
-                                                const juce::String& extension);
+                                                const juce::File& proposed);
+    void rememberFolderOf (const juce::File& file);
     void reportLeftOutValues (const std::vector<LeftOutValue>& leftOut);
 
     KbdSettingComponentVR49& panel;
     LumManager49& manager;
     EditHistory& history;
     DialogService& dialogs;
+
+    // Load and Save start where the user last was during this run.
+    juce::File lastFolder;
+    juce::String lastSettingsName { "Vantor 49 settings" };
 };
 
 /** The box's text for values a send left out: how many, and which. */

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/ModelComparison.h"
+#include "editor/EditHistory.h"
 
 #include <juce_core/juce_core.h>
 
@@ -20,16 +21,31 @@ namespace EditorTexts
     inline const juce::String chartNotWrittenTitle ("Chart Not Written");
     inline const juce::String valuesNotSentTitle ("Values Not Sent");
 
+    /** What the edits that could be lost are, in the middle of a sentence. */
+    inline juce::String unsavedEditsAre (EditHistory::UnsavedEdits edits, bool sayKeyboard)
+    {
+        if (edits == EditHistory::UnsavedEdits::sentButUnchecked)
+            return juce::String ("sent") + (sayKeyboard ? " to the keyboard" : "")
+                   + " but could not be checked there, and were not saved";
+
+        return juce::String ("neither sent") + (sayKeyboard ? " to the keyboard" : "") + " nor saved";
+    }
+
     inline const juce::String keyboardFoundTitle ("Keyboard Found");
-    inline const juce::String keyboardFound (
-        "The keyboard has been found. The editor holds edits that were neither sent nor saved.\n\n"
-        "Read the keyboard's configuration into the editor (the edits are replaced), or keep the editor's values?");
+    inline juce::String keyboardFound (EditHistory::UnsavedEdits edits)
+    {
+        return "The keyboard has been found. The editor holds edits that were " + unsavedEditsAre (edits, false)
+               + ".\n\nRead the keyboard's configuration into the editor (the edits are replaced), or keep the "
+                 "editor's values?";
+    }
     inline const juce::String readTheKeyboard ("Read the Keyboard");
     inline const juce::String keepMyEdits ("Keep My Edits");
 
     inline const juce::String readInterrupted (
         "The keyboard was disconnected before its configuration was read completely. "
-        "The editor shows what it held before, and what had arrived.");
+        "The editor still shows what it held before.");
+    inline const juce::String readIncomplete ("The keyboard stopped answering: its configuration was not read");
+    inline const juce::String editedSinceTheLastSend ("Edited since the last send");
 
     inline juce::String sendInterrupted (int sent, int planned)
     {
@@ -42,22 +58,32 @@ namespace EditorTexts
     inline const juce::String close ("Close");
     inline const juce::String readBackFailed (
         "The keyboard did not answer when it was read back after the send, so whether it holds what was sent is not known.");
+    inline const juce::String keyboardWentAwayAfterSend (
+        "The keyboard was disconnected after the send, before it could be read back, so whether it holds what was "
+        "sent is not known.");
 
     inline const juce::String compareTitle ("Compare with the Keyboard");
     inline const juce::String takeKeyboardValues ("Take the Keyboard's Values");
     inline const juce::String compareReadFailed ("The keyboard did not answer when it was read, so nothing was compared.");
 
     inline const juce::String unsavedEditsTitle ("Unsaved Edits");
-    inline const juce::String unsavedEdits ("The editor holds edits that were neither sent to the keyboard nor saved.\n\n"
-                                            "Save them before quitting?");
+    inline juce::String unsavedEdits (EditHistory::UnsavedEdits edits)
+    {
+        return "The editor holds edits that were " + unsavedEditsAre (edits, true) + ".\n\nSave them before quitting?";
+    }
     inline const juce::String saveButton ("Save...");
     inline const juce::String discardButton ("Discard");
     inline const juce::String cancelButton ("Cancel");
 
+    /** "84 controls, 6 globals; 127 not checked". */
     inline juce::String counted (const ComparedCounts& counts)
     {
-        return juce::String (counts.controls) + " controls, " + juce::String (counts.globals)
-               + (counts.globals == 1 ? " global" : " globals");
+        auto text = describeCheckedCounts (counts);
+
+        if (counts.notChecked > 0)
+            text << "; " << counts.notChecked << " not checked";
+
+        return text;
     }
 
     inline juce::String keyboardHoldsWhatWasSent (const ComparedCounts& counts)
@@ -67,17 +93,22 @@ namespace EditorTexts
 
     inline juce::String keyboardHoldsWhatTheEditorShows (const ComparedCounts& counts)
     {
-        return "The keyboard holds what the editor shows (" + counted (counts) + ").";
+        auto text = "The keyboard holds what the editor shows (" + describeCheckedCounts (counts) + ").";
+
+        if (counts.notChecked > 0)
+            text << "\n\n" << describeNotChecked (counts) << ".";
+
+        return text;
     }
 
     /** The differences one a line, at most a dozen. */
-    inline juce::String listDifferences (const std::vector<ModelDifference>& differences)
+    inline juce::String listDifferences (const std::vector<ModelDifference>& differences, const ComparedSides& sides)
     {
         constexpr size_t shown = 12;
         juce::String text;
 
         for (size_t i = 0; i < differences.size() && i < shown; ++i)
-            text << "\n" << differences[i].describe();
+            text << "\n" << differences[i].describe (sides);
 
         if (differences.size() > shown)
             text << "\n... and " << (int) (differences.size() - shown) << " more";
@@ -88,15 +119,15 @@ namespace EditorTexts
     inline juce::String keyboardDiffers (const std::vector<ModelDifference>& differences)
     {
         return "The keyboard does not hold what was sent: " + juce::String ((int) differences.size())
-               + (differences.size() == 1 ? " value differs" : " values differ")
-               + " (what was sent, then what the keyboard holds):\n" + listDifferences (differences);
+               + (differences.size() == 1 ? " value differs" : " values differ") + ":\n"
+               + listDifferences (differences, ComparedSides::sentAndKeyboard());
     }
 
     inline juce::String keyboardDiffersFromEditor (const std::vector<ModelDifference>& differences)
     {
         return "The keyboard differs from the editor in " + juce::String ((int) differences.size())
-               + (differences.size() == 1 ? " value" : " values") + " (the editor's, then the keyboard's):\n"
-               + listDifferences (differences);
+               + (differences.size() == 1 ? " value" : " values") + ":\n"
+               + listDifferences (differences, ComparedSides::editorAndKeyboard());
     }
 
     inline juce::String notSaved (const juce::File& file, const juce::String& reason)

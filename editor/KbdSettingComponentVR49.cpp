@@ -1,7 +1,7 @@
 #include "editor/KbdSettingComponentVR49.h"
 
 #include "editor/DialogService.h"
-#include "editor/EditorChoices.h"
+#include "device/FieldChoices.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTexts.h"
 #include "keyboard_view/VR49CtrlPickerComponent.h"
@@ -134,8 +134,10 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
 {
     createWidgets();
     bindFields();
-    configurationRead.setListener (this);
     commands = std::make_unique<EditorCommands> (*this, deviceManager, history, dialogs);
+    shortcuts = std::make_unique<EditorShortcuts> (EditorShortcuts::Actions {
+        [this] { history.undo(); }, [this] { history.redo(); },
+        [this] { commands->saveSettings(); }, [this] { commands->loadSettings(); } });
     setSize (panelWidth, panelHeight);
 
     chartButton->setVisible (false);
@@ -146,7 +148,6 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
     controlNames = buildControlNames();
 
     addExtraWidgets();
-    setWantsKeyboardFocus (true);
 
     deviceManager.addListener (this);
     deviceManager.startScan();
@@ -168,15 +169,23 @@ void KbdSettingComponentVR49::addExtraWidgets()
     addAndMakeVisible (compareButton);
 }
 
-void KbdSettingComponentVR49::setStatusText (const juce::String& text)
+void KbdSettingComponentVR49::setStatusText (const juce::String& text, bool saysKeyboardHoldsTheEdits)
 {
     statusLabel.setText (text, juce::dontSendNotification);
+    statusSaysKeyboardHoldsTheEdits = saysKeyboardHoldsTheEdits;
+}
+
+void KbdSettingComponentVR49::attachShortcutsTo (juce::Component& window)
+{
+    shortcuts->attachTo (window, { nameEditor.get() });
 }
 
 KbdSettingComponentVR49::~KbdSettingComponentVR49()
 {
-    // Nothing may reach the panel while it goes: the search stops, and closing the
-    // inputs waits for a delivery still running on the MIDI thread.
+    // Nothing may reach the panel while it goes: the read and the search stop, and
+    // closing the inputs waits for a delivery still running on the MIDI thread.
+    startupRead.cancel();
+    shortcuts.reset();
     watcher.stop();
     deviceManager.stopScan();
     deviceManager.dropLink();
@@ -411,6 +420,10 @@ void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
 
 void KbdSettingComponentVR49::historyChangedModel (std::optional<ItemId> editedItem)
 {
+    // "Keyboard holds what was sent" is no longer true once anything changed.
+    if (statusSaysKeyboardHoldsTheEdits)
+        setStatusText (EditorTexts::editedSinceTheLastSend);
+
     // Undoing a control's edit shows that control, so the user sees what changed.
     if (editedItem.has_value() && *editedItem != selectedControl && controlNames.count (*editedItem) != 0)
         selectControl (*editedItem);
@@ -434,7 +447,7 @@ void KbdSettingComponentVR49::managerEvent (int event, int first, int, int)
     else if (event == ManagerEvent::SearchFailed)
         requestAsync (showNotDetected);
 
-    configurationRead.handleManagerEvent (event, first);
+    startupRead.handleManagerEvent (event, first);
     keyboardCheck.handleManagerEvent (event, first);
 }
 
@@ -444,7 +457,7 @@ void KbdSettingComponentVR49::keyboardConnected()
     if (history.hasUnsavedEdits())
         requestAsync (askBeforeRead);
     else
-        configurationRead.start();
+        startupRead.startRead();
 }
 
 void KbdSettingComponentVR49::askWhetherToReadTheKeyboard()
@@ -453,16 +466,17 @@ void KbdSettingComponentVR49::askWhetherToReadTheKeyboard()
         return;
 
     if (dialogs.showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, EditorTexts::keyboardFoundTitle,
-                                 EditorTexts::keyboardFound, EditorTexts::readTheKeyboard, EditorTexts::keepMyEdits))
-        configurationRead.start();
+                                 EditorTexts::keyboardFound (history.describeUnsavedEdits()),
+                                 EditorTexts::readTheKeyboard, EditorTexts::keepMyEdits))
+        startupRead.startRead();
     else
         firmwareRevisionEditor->setText (firmwareRevisionText (deviceManager.getFirmwareRevision()));
 }
 
 void KbdSettingComponentVR49::keyboardPortsVanished()
 {
-    const bool wasReading = configurationRead.isReading();
-    configurationRead.abort();
+    const bool wasReading = startupRead.isReading();
+    startupRead.cancel();
     firmwareRevisionEditor->setText ("Not detected yet");
 
     if (wasReading)
@@ -470,13 +484,45 @@ void KbdSettingComponentVR49::keyboardPortsVanished()
                                 EditorTexts::readInterrupted);
 }
 
-void KbdSettingComponentVR49::readReachedTheGlobals()      { requestAsync (refreshGlobals); }
-void KbdSettingComponentVR49::readDeliveredItemValues()    { requestAsync (refreshSelection); }
-
-void KbdSettingComponentVR49::readEnded (ConfigurationReader::Outcome outcome)
+void KbdSettingComponentVR49::keyboardReadEnded (const KeyboardReader::Result& result)
 {
-    if (outcome == ConfigurationReader::Outcome::completed)
-        requestAsync (readCompleted);
+    {
+        const std::lock_guard<std::mutex> lock (finishedReadLock);
+        finishedRead = result;
+    }
+
+    requestAsync (readEnded);
+}
+
+void KbdSettingComponentVR49::takeFinishedRead()
+{
+    std::optional<KeyboardReader::Result> result;
+    {
+        const std::lock_guard<std::mutex> lock (finishedReadLock);
+        result = std::exchange (finishedRead, std::nullopt);
+    }
+
+    if (! result.has_value())
+        return;
+
+    if (result->completed())
+    {
+        // The model now holds the keyboard's configuration: nothing to undo, nothing to lose.
+        deviceManager.setModel (result->model);
+        deviceManager.rebuildNumberToItem();
+        history.forgetAll();
+        setStatusText ({});
+        refreshAllFields();
+        return;
+    }
+
+    firmwareRevisionEditor->setText (firmwareRevisionText (deviceManager.getFirmwareRevision()));
+
+    if (result->outcome == KeyboardReader::Outcome::keyboardGone)
+        dialogs.showMessageBox (juce::MessageBoxIconType::WarningIcon, EditorTexts::keyboardProblemTitle,
+                                EditorTexts::readInterrupted);
+    else if (result->outcome == KeyboardReader::Outcome::noAnswer)
+        setStatusText (EditorTexts::readIncomplete);
 }
 
 void KbdSettingComponentVR49::requestAsync (int work)
@@ -489,14 +535,8 @@ void KbdSettingComponentVR49::handleAsyncUpdate()
 {
     const auto work = pendingWork.exchange (0);
 
-    if ((work & refreshGlobals) != 0)
-        refreshGlobalFields();
-
-    if ((work & refreshSelection) != 0)
-        showSelectedControl();
-
-    if ((work & readCompleted) != 0)
-        history.forgetAll();   // the model now holds the keyboard's configuration
+    if ((work & readEnded) != 0)
+        takeFinishedRead();
 
     if ((work & showNotDetected) != 0)
         dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle,
@@ -520,32 +560,14 @@ void KbdSettingComponentVR49::buttonClicked (juce::Button* button)
     else if (button == &compareButton)              commands->compareWithKeyboard();
 }
 
-bool KbdSettingComponentVR49::keyPressed (const juce::KeyPress& key)
-{
-    const auto command = juce::ModifierKeys::commandModifier;
-    const auto shift = juce::ModifierKeys::shiftModifier;
-
-    if (key == juce::KeyPress ('z', command, 0))
-        history.undo();
-    else if (key == juce::KeyPress ('z', command | shift, 0) || key == juce::KeyPress ('y', command, 0))
-        history.redo();
-    else if (key == juce::KeyPress ('s', command, 0))
-        commands->saveSettings();
-    else if (key == juce::KeyPress ('o', command, 0))
-        commands->loadSettings();
-    else
-        return false;
-
-    return true;
-}
-
 bool KbdSettingComponentVR49::confirmQuit()
 {
     if (! history.hasUnsavedEdits())
         return true;
 
     switch (dialogs.showYesNoCancelBox (juce::MessageBoxIconType::WarningIcon, EditorTexts::unsavedEditsTitle,
-                                        EditorTexts::unsavedEdits, EditorTexts::saveButton, EditorTexts::discardButton,
+                                        EditorTexts::unsavedEdits (history.describeUnsavedEdits()),
+                                        EditorTexts::saveButton, EditorTexts::discardButton,
                                         EditorTexts::cancelButton))
     {
         case 1:  return commands->saveSettings();

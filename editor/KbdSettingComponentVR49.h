@@ -1,15 +1,17 @@
 #pragma once
 
-#include "device/ConfigurationReader.h"
 #include "device/HotPlugWatcher.h"
+#include "device/KeyboardReadThread.h"
 #include "device/LumManager49.h"
 #include "editor/EditHistory.h"
+#include "editor/EditorShortcuts.h"
 #include "editor/FieldBinding.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <atomic>
 #include <map>
+#include <mutex>
 
 class DialogService;
 class EditorCommands;
@@ -20,16 +22,18 @@ class VR49CtrlPickerComponent;
     and drives the configuration read after each identification.
 
     Manager events arrive on the MIDI input thread; there the panel touches no widget,
-    only its configuration read (which sends the requests) and triggerAsyncUpdate.
-    The fields are shown from the model without change notifications, so that only
-    the user's own choices reach comboBoxChanged. The commands are EditorCommands. */
+    it only passes them to its reads and calls triggerAsyncUpdate. The read after each
+    identification runs on a thread of its own and hands its model over, complete, on
+    the message thread. The fields are shown from the model without change
+    notifications, so that only the user's own choices reach comboBoxChanged. The
+    commands are EditorCommands, the keyboard shortcuts EditorShortcuts. */
 class KbdSettingComponentVR49 : public juce::Component,
                                 public juce::ActionListener,
                                 public LumManagerListener,
                                 public juce::AsyncUpdater,
                                 public juce::ComboBox::Listener,
                                 public juce::Button::Listener,
-                                private ConfigurationReader::Listener,
+                                private KeyboardReadThread::Listener,
                                 private EditHistory::Listener,
                                 private HotPlugWatcher::Listener
 {
@@ -48,7 +52,7 @@ public:
 
     LumManager49& getDeviceManager() noexcept               { return deviceManager; }
     int getSelectedControl() const noexcept                 { return selectedControl; }
-    bool isReadingBack() const noexcept                     { return configurationRead.isReading(); }
+    bool isReadingBack() const                              { return startupRead.isReading(); }
     VR49CtrlPickerComponent& getKeyboardPicture() const     { return *keyboardPicture; }
     DialogService& getDialogs() const noexcept              { return dialogs; }
 
@@ -63,16 +67,19 @@ public:
 
     EditHistory& getHistory() noexcept                      { return history; }
     HotPlugWatcher& getHotPlugWatcher() noexcept            { return watcher; }
-    ConfigurationReader& getKeyboardCheck() noexcept        { return keyboardCheck; }
-    ConfigurationReader& getConfigurationRead() noexcept    { return configurationRead; }
+    KeyboardReader& getKeyboardCheck() noexcept             { return keyboardCheck; }
+    KeyboardReadThread& getStartupRead() noexcept           { return startupRead; }
 
-    /** The short line left of the firmware revision ("Keyboard holds what was sent ..."). */
-    void setStatusText (const juce::String& text);
+    /** The short line left of the firmware revision. A line that says the keyboard holds
+        what was sent gives way to "Edited since the last send" at the next change. */
+    void setStatusText (const juce::String& text, bool saysKeyboardHoldsTheEdits = false);
     juce::String getStatusText() const                      { return statusLabel.getText(); }
     juce::Button& getCompareButton() noexcept               { return compareButton; }
 
-    /** Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo; Ctrl+S saves, Ctrl+O loads. */
-    bool keyPressed (const juce::KeyPress& key) override;
+    /** Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo; Ctrl+S saves, Ctrl+O loads,
+        wherever the focus is in this window. */
+    void attachShortcutsTo (juce::Component& window);
+    EditorShortcuts& getShortcuts() noexcept                { return *shortcuts; }
 
     /** True when the program may end now: nothing would be lost, or the user chose
         to save (and it was saved) or to discard. */
@@ -88,7 +95,7 @@ private:
     friend struct EditorPanelAccess;   // the tests' view of the widgets
 
     // Work moved to the message thread.
-    enum AsyncWork { refreshGlobals = 1, refreshSelection = 2, showNotDetected = 4, askBeforeRead = 8, readCompleted = 16 };
+    enum AsyncWork { showNotDetected = 4, askBeforeRead = 8, readEnded = 16 };
 
     static std::map<ItemId, juce::String> buildControlNames();
     void createWidgets();
@@ -100,11 +107,10 @@ private:
     void keyboardConnected();
     void askWhetherToReadTheKeyboard();
     void selectControl (ItemId item);
+    void takeFinishedRead();
 
-    // ConfigurationReader::Listener (MIDI input thread).
-    void readReachedTheGlobals() override;
-    void readDeliveredItemValues() override;
-    void readEnded (ConfigurationReader::Outcome outcome) override;
+    // KeyboardReadThread::Listener (the read's thread).
+    void keyboardReadEnded (const KeyboardReader::Result& result) override;
 
     // EditHistory::Listener (message thread).
     void historyChangedModel (std::optional<ItemId> editedItem) override;
@@ -112,14 +118,18 @@ private:
     std::map<ItemId, juce::String> controlNames;
     int selectedControl = -1;
     LumManager49 deviceManager;
-    ConfigurationReader configurationRead { deviceManager, ConfigurationReader::Target::managerModel };
+    KeyboardReadThread startupRead { deviceManager, *this };
     DialogService& dialogs;
     std::vector<FieldBinding> fieldBindings;
-    ConfigurationReader keyboardCheck { deviceManager, ConfigurationReader::Target::ownModel };
+    KeyboardReader keyboardCheck { deviceManager };
     EditHistory history { deviceManager, *this };
     HotPlugWatcher watcher { deviceManager, *this };
     std::unique_ptr<EditorCommands> commands;
+    std::unique_ptr<EditorShortcuts> shortcuts;
     std::atomic<int> pendingWork { 0 };
+    std::mutex finishedReadLock;
+    std::optional<KeyboardReader::Result> finishedRead;   // guarded by finishedReadLock
+    bool statusSaysKeyboardHoldsTheEdits = false;
 
     std::unique_ptr<juce::GroupComponent> globalGroup;
     std::unique_ptr<juce::Label> part2ChannelLabel;

@@ -14,6 +14,9 @@ bool FirmwareBurner::burn (const juce::String& firmwarePath)
 {
     auto newUpdater = std::make_unique<HalvekFWUpdater>();
     newUpdater->setHelper (this);
+
+    if (traceSink)
+        newUpdater->setTraceSink (traceSink);
     HalvekFWUpdater* working = newUpdater.get();
     {
         const std::lock_guard<std::mutex> lock (updaterMutex);

@@ -23,6 +23,9 @@ public:
     FirmwareBurner (LumManager49& manager, std::function<void (double)> progress);
     ~FirmwareBurner() override;
 
+    /** Where the transfer's diagnostic lines go (the platform's debug output unless set). */
+    void setTraceSink (std::function<void (const juce::String&)> sink)   { traceSink = std::move (sink); }
+
     /** True when the whole image was acknowledged. */
     bool burn (const juce::String& firmwarePath);
 
@@ -40,4 +43,5 @@ private:
     std::mutex updaterMutex;   // the MIDI input thread reaches the updater only under it
     std::unique_ptr<HalvekFWUpdater> updater;
     std::atomic<bool> transferStarted { false };
+    std::function<void (const juce::String&)> traceSink;
 };

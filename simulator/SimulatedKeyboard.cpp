@@ -3,6 +3,7 @@
 #include "device/ControlCatalogue.h"
 #include "device/DeviceFrames.h"
 #include "device/LumMidiMessage49.h"
+#include "device/SettingsModel.h"
 
 using namespace FrameLayout;
 
@@ -56,8 +57,9 @@ namespace
     }
 
     /** The requests the keyboard answers: the numbers, the lists of parameters 1, 2, 4
-        and 5, and the globals the editor reads. */
-    bool isAnsweredRequest (int a, int b)
+        and 5, and the globals the editor reads; with `beyondContract`, also the options'
+        list and every curve. */
+    bool isAnsweredRequest (int a, int b, bool beyondContract)
     {
         static const std::set<int> listedParams { ItemParam::Mode, ItemParam::Channel, ItemParam::Number,
                                                   ItemParam::MinLsb, ItemParam::MaxMsb };
@@ -65,6 +67,9 @@ namespace
                                                  GlobalIndex::LowerChannel, GlobalIndex::FaderMode,
                                                  GlobalIndex::SplitMode, GlobalIndex::SplitPoint,
                                                  GlobalIndex::OctaveShift };
+
+        if (beyondContract && ((a == ItemParam::Option && b == 0) || (a == curvesGroup && b < curveCount)))
+            return true;
 
         return (listedParams.count (a) != 0 && (a == ItemParam::Number || b == 0))
                || (a == globalsGroup && readGlobals.count (b) != 0);
@@ -80,25 +85,15 @@ namespace
 KeyboardConfiguration KeyboardConfiguration::factory()
 {
     KeyboardConfiguration config;
+    applyCatalogueDefaults (config.itemParams);
 
-    for (const auto& entry : controlCatalogue())
-    {
-        if (entry.kind == ControlKind::NoDefaults || entry.kind == ControlKind::Hidden)
-            continue;
+    // The keyboard has no hidden items of its own.
+    for (auto& table : config.itemParams)
+        for (ItemId item = firstHiddenItem; item <= lastHiddenItem; ++item)
+            table.erase (item);
 
-        const auto defaults = defaultsForKind (entry.kind, entry.id);
-        config.itemParams[ItemParam::Mode][entry.id] = defaults.mode;
-        config.itemParams[ItemParam::Channel][entry.id] = defaults.channel;
-        config.itemParams[ItemParam::Number][entry.id] = entry.defaultNumber;
-        config.itemParams[ItemParam::MinLsb][entry.id] = 0;
-        config.itemParams[ItemParam::MaxMsb][entry.id] = 127;
-        config.itemParams[ItemParam::Option][entry.id] = defaults.option;
-    }
-
-    config.globals[GlobalIndex::FaderMode] = 1;
-    config.globals[GlobalIndex::KnobMode] = 1;
-    config.globals[GlobalIndex::SplitMode] = 1;
-    config.globals[GlobalIndex::SplitPoint] = 60;
+    for (const auto& global : factoryGlobals())
+        config.globals[(size_t) global.index] = global.value;
 
     for (size_t i = 0; i < config.curves.size(); ++i)
         config.curves[i] = 10 * (int) i;
@@ -147,6 +142,11 @@ void SimulatedKeyboard::setFaults (const Faults& newFaults)
 {
     const std::lock_guard<std::mutex> lock (mutex);
     faults = newFaults;
+}
+
+void SimulatedKeyboard::setAnswersBeyondContract (bool answers)
+{
+    answersBeyondContract = answers;
 }
 
 void SimulatedKeyboard::setIdentity (const Identity& newIdentity)
@@ -440,10 +440,10 @@ void SimulatedKeyboard::answerConfigurationRequest (const juce::MidiMessage& mes
     const auto a = (int) message.getRawData()[groupByte];
     const auto b = frameByte9 (message);
 
-    if (! isAnsweredRequest (a, b))
+    if (! isAnsweredRequest (a, b, answersBeyondContract.load()))
         return;
 
-    if (a != globalsGroup)
+    if (a != globalsGroup && a != curvesGroup)
     {
         answer (buildPairList (a));
         return;
@@ -452,7 +452,7 @@ void SimulatedKeyboard::answerConfigurationRequest (const juce::MidiMessage& mes
     int value = 0;
     {
         const std::lock_guard<std::mutex> lock (mutex);
-        value = configuration.globals[(size_t) b];
+        value = a == globalsGroup ? configuration.globals[(size_t) b] : configuration.curves[(size_t) b];
     }
 
     answer (buildOwnFrame (commandSet, { a, b, value }));

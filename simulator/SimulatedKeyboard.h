@@ -66,6 +66,10 @@ public:
     void setFaults (const Faults& faults);
     void setIdentity (const Identity& identity);
 
+    /** Whether it also answers the requests no keyboard is known to answer: the options'
+        list and the curves (off by default, as the keyboard's contract has it). */
+    void setAnswersBeyondContract (bool answers);
+
     /** Everything the program sent to the keyboard, in order. */
     std::vector<juce::MidiMessage> getReceivedMessages() const;
     void clearReceivedMessages();
@@ -145,6 +149,7 @@ private:
     int bootloaderAnswerDelayMs = 0;
     juce::String bootloaderPortName { updatePortName };
     KeyboardReceiveBuffer receiveBuffer;
+    std::atomic<bool> answersBeyondContract { false };
 
     std::shared_ptr<VirtualMidiPortSystem::Source> source;
     std::shared_ptr<VirtualMidiPortSystem::Sink> sink;

@@ -8,25 +8,17 @@
 #include "simulator/SimulatorState.h"
 #include "simulator/VirtualStudio.h"
 
-namespace
-{
-    juce::String optionValue (const juce::StringArray& options, const juce::String& name)
-    {
-        const auto index = options.indexOf (name);
-        return index >= 0 ? options[index + 1] : juce::String();
-    }
-}
-
 SimulatorApp::SimulatorApp() = default;
 SimulatorApp::~SimulatorApp() = default;
 
 void SimulatorApp::initialise (const juce::String& commandLine)
 {
-    options = juce::StringArray::fromTokens (commandLine, true);
-    options.trim();
+    auto words = juce::StringArray::fromTokens (commandLine, true);
+    words.trim();
+    SimulatorOptions::parse (words, options);   // checked in main() already
     studio = std::make_unique<VirtualStudio>();
 
-    if (options.contains ("--unplugged"))
+    if (options.unplugged)
         studio->getKeyboard().vanish();   // plugged in later from the monitor window
     dialogs = std::make_unique<SimulatorDialogs> (studio->getKeyboard());
     AppClass::initialise (commandLine);
@@ -53,13 +45,11 @@ DialogService& SimulatorApp::getDialogService()
 
 void SimulatorApp::mainWindowOpened()
 {
-    const auto statePath = optionValue (options, "--state-file").unquoted();
-
-    if (statePath.isNotEmpty())
-        stateFile = std::make_unique<SimulatorStateFile> (juce::File::getCurrentWorkingDirectory().getChildFile (statePath),
+    if (options.stateFile.isNotEmpty())
+        stateFile = std::make_unique<SimulatorStateFile> (juce::File::getCurrentWorkingDirectory().getChildFile (options.stateFile),
                                                           getMainWindow()->getMainComponent().getEditorPanel(),
                                                           studio->getKeyboard());
 
-    if (! options.contains ("--no-monitor"))
-        monitor = std::make_unique<SimulatorMonitorWindow> (studio->getKeyboard());
+    if (! options.noMonitor)
+        monitor = std::make_unique<SimulatorMonitorWindow> (studio->getKeyboard(), getMainWindow()->getBounds());
 }

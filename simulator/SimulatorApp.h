@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppClass.h"
+#include "simulator/SimulatorOptions.h"
 
 class SimulatedKeyboard;
 class SimulatorDialogs;
@@ -28,7 +29,7 @@ protected:
     void mainWindowOpened() override;
 
 private:
-    juce::StringArray options;
+    SimulatorOptions options;
     std::unique_ptr<VirtualStudio> studio;
     std::unique_ptr<SimulatorDialogs> dialogs;
     std::unique_ptr<SimulatorMonitorWindow> monitor;

@@ -1,5 +1,8 @@
 #include "app/DisplayCheck.h"
 #include "simulator/SimulatorApp.h"
+#include "simulator/SimulatorOptions.h"
+
+#include <cstdio>
 
 namespace
 {
@@ -8,5 +11,25 @@ namespace
 
 int main (int argc, char* argv[])
 {
+    // The options are looked at before anything needs a display: --help works without one.
+    juce::StringArray arguments;
+
+    for (int i = 1; i < argc; ++i)
+        arguments.add (juce::String::fromUTF8 (argv[i]));
+
+    SimulatorOptions options;
+
+    if (const auto problem = SimulatorOptions::parse (arguments, options))
+    {
+        std::fprintf (stderr, "konsolion-sim: %s\n\n%s", problem->toRawUTF8(), SimulatorOptions::usage().toRawUTF8());
+        return 2;
+    }
+
+    if (options.help)
+    {
+        std::printf ("%s", SimulatorOptions::usage().toRawUTF8());
+        return 0;
+    }
+
     return runWithDisplay ("konsolion-sim", argc, argv, createApplication);
 }

@@ -10,7 +10,37 @@ void SimulatorMonitorWindow::Content::resized()
     log.setBounds (area);
 }
 
-SimulatorMonitorWindow::SimulatorMonitorWindow (SimulatedKeyboard& keyboardToShow)
+juce::Rectangle<int> monitorWindowBounds (juce::Rectangle<int> editor, juce::Rectangle<int> screen, juce::Point<int> size)
+{
+    constexpr int gap = 8;
+    constexpr int titleBarGap = 32;   // the window manager's title bar sits above the bounds
+    constexpr int shortestHeight = 120;
+    const auto top = juce::jlimit (screen.getY(), juce::jmax (screen.getY(), screen.getBottom() - size.y), editor.getY());
+
+    if (editor.getRight() + gap + size.x <= screen.getRight())
+        return { editor.getRight() + gap, top, size.x, size.y };
+
+    if (editor.getX() - gap - size.x >= screen.getX())
+        return { editor.getX() - gap - size.x, top, size.x, size.y };
+
+    // Below or above, made as short as the room there needs, down to a few lines of its log.
+    const auto below = screen.getBottom() - editor.getBottom() - titleBarGap;
+    const auto above = editor.getY() - screen.getY() - 2 * titleBarGap;
+    const auto x = juce::jlimit (screen.getX(), juce::jmax (screen.getX(), screen.getRight() - size.x), editor.getRight() - size.x);
+
+    if (juce::jmax (below, above) >= shortestHeight)
+    {
+        const auto height = juce::jmin (size.y, juce::jmax (below, above));
+        return below >= above ? juce::Rectangle<int> (x, editor.getBottom() + titleBarGap, size.x, height)
+                              : juce::Rectangle<int> (x, editor.getY() - titleBarGap - height, size.x, height);
+    }
+
+    // No room at all: over the picture's lower right, far from the "Global Parameters" group.
+    return { juce::jmax (screen.getX(), screen.getRight() - size.x), juce::jmax (screen.getY(), screen.getBottom() - size.y),
+             size.x, size.y };
+}
+
+SimulatorMonitorWindow::SimulatorMonitorWindow (SimulatedKeyboard& keyboardToShow, juce::Rectangle<int> editorWindow)
     : juce::DocumentWindow ("Simulated Vantor 49 - what the keyboard received", juce::Colour (0xFF2B2D31),
                             juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton),
       keyboard (keyboardToShow)
@@ -27,7 +57,10 @@ SimulatorMonitorWindow::SimulatorMonitorWindow (SimulatedKeyboard& keyboardToSho
     setUsingNativeTitleBar (true);
     setContentNonOwned (&content, true);
     setResizable (true, false);
-    setTopLeftPosition (20, 20);
+
+    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (editorWindow);
+    const auto screen = display != nullptr ? display->userArea : editorWindow;
+    setBounds (monitorWindowBounds (editorWindow, screen, { getWidth(), getHeight() }));
     setVisible (true);
     startTimer (250);
 }

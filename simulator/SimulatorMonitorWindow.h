@@ -4,6 +4,11 @@
 
 class SimulatedKeyboard;
 
+/** Where the monitor window goes: beside the editor's window, right or left, where the
+    screen has room; else below or above it, shortened to the room there; else over the
+    lower right of the editor's window, never over its "Global Parameters" group. */
+juce::Rectangle<int> monitorWindowBounds (juce::Rectangle<int> editor, juce::Rectangle<int> screen, juce::Point<int> size);
+
 /** The simulator's own small window, apart from the editor: what the simulated
     keyboard received and holds, and a button that unplugs it and plugs it in again. */
 class SimulatorMonitorWindow : public juce::DocumentWindow,
@@ -12,7 +17,7 @@ class SimulatorMonitorWindow : public juce::DocumentWindow,
 public:
     static constexpr int plugButtonHeight = 28;
 
-    explicit SimulatorMonitorWindow (SimulatedKeyboard& keyboard);
+    SimulatorMonitorWindow (SimulatedKeyboard& keyboard, juce::Rectangle<int> editorWindow);
     ~SimulatorMonitorWindow() override;
 
     void closeButtonPressed() override;

@@ -1,7 +1,10 @@
 #include "device/DeviceFrames.h"
+#include "device/SendAllPlan.h"
 #include "device/LumManager49.h"
 #include "simulator/VirtualMidiPortSystem.h"
 #include "tests/support/TestSupport.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -91,29 +94,57 @@ TEST_F (Dispatch, ParameterListsAreStoredForKnownItemsAndAlwaysReported)
     EXPECT_EQ (last().first, 6);
 }
 
-TEST_F (Dispatch, GlobalAnswersAreReportedButNotStored)
+TEST_F (Dispatch, GlobalAnswersAreStoredAndReportedWithTheValueStored)
 {
     manager.globals[6] = 11;
     manager.globals[2] = 127;
+    manager.unknownValues.insert (ModelField::global (8));
 
     feedFrame (2, { 0x40, 6, 3 });
     EXPECT_EQ (last().code, ManagerEvent::MidiChannelAnswer);
-    EXPECT_EQ (last().first, 11);
-    EXPECT_EQ (manager.globals[6], 11);
+    EXPECT_EQ (last().first, 3);
+    EXPECT_EQ (manager.globals[6], 3);
 
     feedFrame (2, { 0x40, 2, 1 });
     EXPECT_EQ (last().code, ManagerEvent::KnobModeAnswer);
-    EXPECT_EQ (last().first, 127);
+    EXPECT_EQ (last().first, 1);
+    EXPECT_EQ (manager.globals[2], 1);
 
     feedFrame (2, { 0x40, 3, 0x7E });
     EXPECT_EQ (last().code, ManagerEvent::OctaveShiftAnswer);
     EXPECT_EQ (last().first, -2);
+    EXPECT_EQ (manager.globals[3], -2);
 
     feedFrame (2, { 0x40, 8, 60 });
     EXPECT_EQ (last().code, ManagerEvent::GlobalAnswer);
     EXPECT_EQ (last().first, 8);
     EXPECT_EQ (last().second, 60);
-    EXPECT_EQ (manager.globals[8], 0);
+    EXPECT_EQ (manager.globals[8], 60);
+    EXPECT_TRUE (manager.getModel().isKnown (ModelField::global (8)));
+}
+
+TEST_F (Dispatch, WhileAReadCapturesAnswersTheyLandInEveryCaptureAndNeverInTheModel)
+{
+    const auto before = manager.getModel();
+    SettingsModel first, second;
+    first.unknown.insert (ModelField::curve (4));
+    manager.addAnswerCapture (&first);
+    manager.addAnswerCapture (&second);
+
+    feedFrame (2, { 0x40, 7, 127 });
+    feedFrame (2, { 0x41, 4, 33 });
+    feedFrame (2, { 0x03, 1, 20 });
+    manager.removeAnswerCapture (&second);
+    feedFrame (2, { 0x40, 8, 48 });
+
+    EXPECT_EQ (manager.getModel(), before);
+    EXPECT_EQ (first.globals[7], 127);
+    EXPECT_EQ (first.curves[4], 33);
+    EXPECT_TRUE (first.isKnown (ModelField::curve (4)));
+    EXPECT_EQ (first.itemParams[ItemParam::Number].at (1), 20);
+    EXPECT_EQ (first.globals[8], 48);
+    EXPECT_EQ (second.globals[7], 127);
+    EXPECT_EQ (second.globals[8], 0);   // removed before that answer
 }
 
 TEST_F (Dispatch, CurveAnswersAreStoredWithinRange)
@@ -285,7 +316,7 @@ TEST_F (Dispatch, TheForwardReceiverSeesEverythingFirst)
     EXPECT_EQ (forwarded.seen.size(), 2u);
 }
 
-TEST (SendAll, TheDefaultsGive549FramesNeverItem65AndOnlyDataBytes)
+TEST (SendAll, TheDefaultsGive554FramesNeverItem65AndOnlyDataBytes)
 {
     VirtualMidiPortSystem ports;
     LumManager49 manager (ports);
@@ -294,7 +325,7 @@ TEST (SendAll, TheDefaultsGive549FramesNeverItem65AndOnlyDataBytes)
 
     const auto frames = manager.planSendAll().frames;
 
-    EXPECT_EQ (frames.size(), 549u);
+    EXPECT_EQ (frames.size(), 554u);
 
     for (const auto& frame : frames)
     {
@@ -308,7 +339,13 @@ TEST (SendAll, TheDefaultsGive549FramesNeverItem65AndOnlyDataBytes)
 
     EXPECT_EQ (bytesOf (frames[0]), bytesOf (*buildSetItemParam (1, 1, 1)));
     EXPECT_EQ (bytesOf (frames[2]), bytesOf (*buildSetItemParam (3, 1, 74)));
-    EXPECT_EQ (bytesOf (frames[frames.size() - 5]), bytesOf (*buildSetMidiChannel (0)));
+    // The six globals the editor shows, the MIDI channel first.
+    EXPECT_EQ (bytesOf (frames[frames.size() - 10]), bytesOf (*buildSetMidiChannel (0)));
+    EXPECT_EQ (bytesOf (frames[frames.size() - 9]), bytesOf (*buildSetGlobal (1, 0)));
+    EXPECT_EQ (bytesOf (frames[frames.size() - 8]), bytesOf (*buildSetGlobal (2, 0)));
+    EXPECT_EQ (bytesOf (frames[frames.size() - 7]), bytesOf (*buildSetGlobal (5, 0)));
+    EXPECT_EQ (bytesOf (frames[frames.size() - 6]), bytesOf (*buildSetGlobal (7, 0)));
+    EXPECT_EQ (bytesOf (frames[frames.size() - 5]), bytesOf (*buildSetGlobal (8, 0)));
     EXPECT_EQ (bytesOf (frames[frames.size() - 4]), bytesOf (*buildSetCurve (4, 0)));
     EXPECT_EQ (bytesOf (frames[frames.size() - 3]), bytesOf (*buildSetCurve (1, 0)));
     EXPECT_EQ (bytesOf (frames[frames.size() - 2]), bytesOf (*buildSetCurve (3, 0)));
@@ -327,7 +364,29 @@ TEST (SendAll, ValuesOutsideADataByteAreLeftOutNotWrapped)
 
     const auto frames = manager.planSendAll().frames;
 
-    EXPECT_EQ (frames.size(), 549u - 2 - 1 - 1);
+    EXPECT_EQ (frames.size(), 554u - 2 - 1 - 1);
     for (const auto& frame : frames)
         EXPECT_TRUE (hasOnlyDataBytes (frame));
+}
+
+TEST (SendAll, ValuesTheKeyboardNeverToldAreLeftAsItHoldsThem)
+{
+    auto model = SettingsModel::catalogueDefaults();
+    const ModelField unknown[] { ModelField::item (1, ItemParam::Option), ModelField::item (2, ItemParam::Mode),
+                                 ModelField::global (GlobalIndex::SplitPoint), ModelField::curve (4) };
+    model.unknown.insert (std::begin (unknown), std::end (unknown));
+
+    const auto plan = planSendAll (model);
+
+    EXPECT_EQ (plan.frames.size(), 554u - 4);
+    EXPECT_EQ (plan.unknownLeftOut, 4);
+    EXPECT_TRUE (plan.leftOut.empty());
+    ASSERT_EQ (plan.sentFields.size(), plan.frames.size() - 1);   // all but the end of transfer
+
+    for (const auto& field : unknown)
+        EXPECT_EQ (std::count (plan.sentFields.begin(), plan.sentFields.end(), field), 0);
+
+    // An edit makes a value known again, and it is sent.
+    setValue (model, ModelField::curve (4), 7);
+    EXPECT_EQ (planSendAll (model).frames.size(), 554u - 3);
 }

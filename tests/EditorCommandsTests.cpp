@@ -87,6 +87,11 @@ TEST_F (PanelCommands, SendWithoutAKeyboardShowsMessageAAndSendsNothing)
 
 TEST_F (PanelCommands, SendToKeyboardSendsTheWholeModelUnderTheWaitCursor)
 {
+    // What the keyboard is never asked for (or does not tell) is left as it holds it.
+    auto held = keyboard.getConfiguration();
+    held.itemParams[ItemParam::Option][1] = 5;
+    held.curves[4] = 77;
+    keyboard.setConfiguration (held);
     detectKeyboard();
     panel->actionListenerCallback ("0x01");
     pumpFor (20);
@@ -99,9 +104,14 @@ TEST_F (PanelCommands, SendToKeyboardSendsTheWholeModelUnderTheWaitCursor)
 
     EXPECT_EQ (dialogs.waitCursorShown, 1);
     EXPECT_EQ (dialogs.waitCursorHidden, 1);
-    ASSERT_TRUE (keyboard.waitForReceivedCount (549, 3000));
+    // 84 controls' five fields the keyboard told, six globals, the end of transfer;
+    // then the read back.
+    ASSERT_TRUE (keyboard.waitForReceivedCount (84 * 5 + 6 + 1, 3000));
     EXPECT_EQ (keyboard.getConfiguration().itemParams[ItemParam::Number].at (1), 20);
+    EXPECT_EQ (keyboard.getConfiguration().itemParams[ItemParam::Option].at (1), 5);
+    EXPECT_EQ (keyboard.getConfiguration().curves[4], 77);
     EXPECT_EQ (keyboard.getConfiguration().endOfTransferCount, 1);
+    EXPECT_EQ (panel->getStatusText(), "Keyboard holds what was sent (84 controls, 6 globals)");
 }
 
 TEST_F (PanelCommands, CancellingTheLoadDialogChangesNothing)
@@ -126,6 +136,24 @@ TEST_F (PanelCommands, SaveForcesTheExtensionAndWarnsBeforeOverwriting)
     VirtualMidiPortSystem ports;
     LumManager49 reloaded (ports);
     EXPECT_TRUE (loadSettingsFile (reloaded, scratch.file ("mine.vr49")));
+}
+
+TEST_F (PanelCommands, TheChoosersProposeASettingsFileAndStartWhereTheUserLastWas)
+{
+    click (textButton ("Save..."));   // cancelled
+    ASSERT_EQ (dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ (dialogs.fileRequests[0].startDirectory.getFileName(), "Vantor 49 settings.vr49");
+
+    const auto elsewhere = scratch.file ("gigs");
+    ASSERT_TRUE (elsewhere.createDirectory());
+    dialogs.fileAnswers = { elsewhere.getChildFile ("tour.vr49") };
+    click (textButton ("Save..."));
+    click (textButton ("Load..."));   // cancelled
+    click (textButton ("Save..."));   // cancelled
+
+    ASSERT_EQ (dialogs.fileRequests.size(), 4u);
+    EXPECT_EQ (dialogs.fileRequests[2].startDirectory, elsewhere);
+    EXPECT_EQ (dialogs.fileRequests[3].startDirectory, elsewhere.getChildFile ("tour.vr49"));
 }
 
 TEST_F (PanelCommands, ForcingTheExtensionOntoAnExistingFileAsksFirst)

@@ -1,4 +1,4 @@
-#include "editor/EditorChoices.h"
+#include "device/FieldChoices.h"
 #include "editor/KbdSettingComponentVR49.h"
 #include "keyboard_view/VR49CtrlPickerComponent.h"
 #include "simulator/VirtualStudio.h"
@@ -351,23 +351,29 @@ TEST_F (EditorPanel, AGlobalOutsideItsListIsKeptByTheRefresh)
 //==============================================================================
 // Detection and the configuration read.
 
-TEST_F (EditorPanel, AfterDetectionTheGlobalsAndTheRevisionAreShown)
+TEST_F (EditorPanel, AfterDetectionTheGlobalFieldsShowWhatTheKeyboardHolds)
 {
+    auto held = keyboard.getConfiguration();
+    const std::pair<int, int> globals[] { { 5, 2 }, { 6, 3 }, { 1, 127 }, { 2, 127 }, { 7, 127 }, { 8, 48 }, { 3, 0x7E } };
+    for (const auto& [index, value] : globals)
+        held.globals[(size_t) index] = value;
+    keyboard.setConfiguration (held);
+
     detectKeyboard();
     auto& p = *panel;
 
     EXPECT_EQ (A::firmware (p).getText(), "1.05");
-    // The read does not store globals: the fields show the model's, and the two-state
-    // ones write back 1 where the model held 0.
-    EXPECT_EQ (A::part2Channel (p).getText(), "1");
-    EXPECT_EQ (A::part1Channel (p).getText(), "1");
-    EXPECT_EQ (A::knobMode (p).getText(), "Absolute");
-    EXPECT_EQ (A::faderMode (p).getText(), "Normal");
-    EXPECT_EQ (A::splitMode (p).getText(), "Off");
-    EXPECT_EQ (A::splitPoint (p).getText(), "C-2");
-    EXPECT_EQ (global (2), 1);
-    EXPECT_EQ (global (1), 1);
-    EXPECT_EQ (global (7), 1);
+    EXPECT_EQ (A::part2Channel (p).getText(), "3");
+    EXPECT_EQ (A::part1Channel (p).getText(), "4");
+    EXPECT_EQ (A::knobMode (p).getText(), "Relative");
+    EXPECT_EQ (A::faderMode (p).getText(), "Drawbar");
+    EXPECT_EQ (A::splitMode (p).getText(), "On");
+    EXPECT_EQ (A::splitPoint (p).getText(), "C2");
+
+    for (const auto& [index, value] : globals)
+        EXPECT_EQ (global (index), index == GlobalIndex::OctaveShift ? -2 : value) << "global " << index;
+
+    EXPECT_FALSE (panel->getHistory().hasUnsavedEdits());
     EXPECT_TRUE (dialogs.shown.empty());
 }
 

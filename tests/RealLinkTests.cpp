@@ -1,6 +1,6 @@
 #include "device/DeviceFrames.h"
 #include "device/ForwardingPortSystem.h"
-#include "device/ConfigurationReader.h"
+#include "device/KeyboardReadThread.h"
 #include "firmware/UpdaterRunner.h"
 #include "tests/support/EditorFixture.h"
 
@@ -216,27 +216,41 @@ TEST (RealLinkRead, AReadStartedAgainIsDrivenOnlyByTheAnswersToItsOwnRequests)
     VirtualStudio studio;
     auto& keyboard = studio.getKeyboard();
     LumManager49 manager (studio.getPorts());
-    ConfigurationReader reader (manager, ConfigurationReader::Target::ownModel);
 
-    struct Feed : LumManagerListener
+    struct Feed : LumManagerListener, KeyboardReadThread::Listener
     {
-        void managerEvent (int event, int first, int, int) override   { reader->handleManagerEvent (event, first); }
-        ConfigurationReader* reader;
+        void managerEvent (int event, int first, int, int) override   { read->handleManagerEvent (event, first); }
+        void keyboardReadEnded (const KeyboardReader::Result& result) override
+        {
+            const std::lock_guard<std::mutex> lock (mutex);
+            results.push_back (result);
+        }
+
+        KeyboardReadThread* read = nullptr;
+        std::mutex mutex;
+        std::vector<KeyboardReader::Result> results;
     } feed;
-    feed.reader = &reader;
+
+    KeyboardReadThread read (manager, feed);
+    feed.read = &read;
     manager.addListener (&feed);
     manager.connectDirectly (SimulatedKeyboard::defaultPortName, SimulatedKeyboard::defaultPortName);
 
     SimulatedKeyboard::Faults slow;
-    slow.delayAnswersMs[1] = 100;   // the first numbers answer comes after the read was started again
+    slow.delayAnswersMs[1] = 150;   // the first numbers answer comes after the read was started again
     keyboard.setFaults (slow);
 
-    reader.start();
-    reader.start();
-    ASSERT_EQ (reader.waitUntilEnded (1000), ConfigurationReader::Outcome::completed);
+    read.startRead();
+    ASSERT_TRUE (keyboard.waitForReceivedCount (1, 1000));   // linked without a probe: the numbers request
+    read.startRead();
+    ASSERT_TRUE (pumpUntil ([&] { const std::lock_guard<std::mutex> lock (feed.mutex); return ! feed.results.empty(); }));
     pumpFor (300);
 
-    // Two numbers requests, then one chain: eleven more requests and the eight resets.
-    EXPECT_EQ (keyboard.getReceivedCount(), 2u + 11u + 8u);
-    EXPECT_EQ (reader.getReadModel().itemParams[ItemParam::Number].at (1), 74);
+    // Two numbers requests, then one chain: eleven more requests, the eight resets and the
+    // four requests of what the keyboard is not known to answer. One read is handed over.
+    EXPECT_EQ (keyboard.getReceivedCount(), 2u + 11u + 8u + 4u);
+    const std::lock_guard<std::mutex> lock (feed.mutex);
+    ASSERT_EQ (feed.results.size(), 1u);
+    EXPECT_TRUE (feed.results[0].completed());
+    EXPECT_EQ (feed.results[0].model.itemParams[ItemParam::Number].at (1), 74);
 }

@@ -262,3 +262,34 @@ TEST_F (SettingsFile, ASaveReplacesAnOldFileWholeAndAnUnwritableOneIsReported)
     EXPECT_FALSE (saveSettingsFile (manager, nowhere));
     EXPECT_FALSE (nowhere.exists());
 }
+
+TEST_F (SettingsFile, ValuesNobodyKnewStayUnknownThroughASaveAndALoad)
+{
+    auto model = SettingsModel::catalogueDefaults();
+    const ModelField unknown[] { ModelField::item (1, ItemParam::Option), ModelField::item (1, ItemParam::Mode),
+                                 ModelField::item (112, ItemParam::Option), ModelField::global (6), ModelField::curve (4) };
+    model.unknown.insert (std::begin (unknown), std::end (unknown));
+    const auto file = scratch.file ("partly known.vr49");
+    ASSERT_TRUE (saveSettingsFile (model, file).wasOk());
+
+    const auto text = file.loadFileAsString();
+    EXPECT_TRUE (text.contains ("<Unknown>") && text.contains ("<Item ID=\"1\" Params=\"1 6\"/>")
+                 && text.contains ("<Global ID=\"6\"/>") && text.contains ("<Curve ID=\"4\"/>")) << text;
+
+    // Loaded over a model that knew everything: exactly those are unknown again.
+    auto loaded = SettingsModel::catalogueDefaults();
+    ASSERT_TRUE (loadSettingsFile (file, loaded).wasOk());
+    EXPECT_EQ (loaded, model);
+
+    // A file without the element, as every earlier one, knows all it gives.
+    auto over = model;
+    ASSERT_TRUE (loadSettingsText ("<Settings><Items><Item ID=\"1\" Mode=\"2\"/></Items>"
+                                   "<Curves><Param ID=\"4\" Value=\"9\"/></Curves></Settings>", over).wasOk());
+    EXPECT_TRUE (over.isKnown (ModelField::item (1, ItemParam::Option)));
+    EXPECT_TRUE (over.isKnown (ModelField::curve (4)));
+    EXPECT_FALSE (over.isKnown (ModelField::item (112, ItemParam::Option)));   // not in that file
+    EXPECT_FALSE (over.isKnown (ModelField::global (6)));
+
+    // A model with nothing unknown is written as it always was.
+    EXPECT_FALSE (settingsDocumentText (SettingsModel::catalogueDefaults()).contains ("Unknown"));
+}

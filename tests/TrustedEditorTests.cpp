@@ -12,6 +12,12 @@ namespace
     struct TrustedEditor : EditorFixture
     {
         void send()           { click (widget<juce::ImageButton> (sendButton)); }
+
+        /** A shortcut, as the window's key mappings take it. */
+        bool press (const juce::KeyPress& key)
+        {
+            return panel->getShortcuts().getKeyMappings().keyPressed (key, panel.get());
+        }
         void chooseNumber (int number)
         {
             widget<juce::ComboBox> (ccNumber).setSelectedItemIndex (number);   // as the user's choice
@@ -35,13 +41,13 @@ TEST_F (TrustedEditor, ASendIsReadBackAndWhatDiffersIsNamedWithASecondChance)
 
     ASSERT_GE (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0].title, EditorTexts::keyboardDiffersTitle);
-    EXPECT_EQ (dialogs.shown[0].message, "The keyboard does not hold what was sent: 1 value differs "
-                                         "(what was sent, then what the keyboard holds):\n\nBnk1:P1 - Cutoff: CC number 20 -> 74");
+    EXPECT_EQ (dialogs.shown[0].message, "The keyboard does not hold what was sent: 1 value differs:\n\n"
+                                         "Bnk1:P1 - Cutoff: CC number 20 - Undefined sent, 74 - Brightness on the keyboard");
     EXPECT_EQ (dialogs.okCancelButtons[0], juce::StringArray ({ "Send Again", "Close" }));
 
     // Sent again, and now held: no more boxes, the status line says so.
     EXPECT_EQ (dialogs.shown.size(), 1u);
-    EXPECT_EQ (panel->getStatusText(), "Keyboard holds what was sent (84 controls, 1 global)");
+    EXPECT_EQ (panel->getStatusText(), "Keyboard holds what was sent (84 controls, 6 globals)");
     EXPECT_EQ (keyboard.getConfiguration().itemParams[ItemParam::Number].at (1), 20);
     EXPECT_FALSE (panel->getHistory().hasUnsavedEdits());
     EXPECT_EQ (dialogs.waitCursorShown, dialogs.waitCursorHidden);
@@ -51,14 +57,15 @@ TEST_F (TrustedEditor, AKeyboardThatVanishesDuringTheReadBackGivesAClearBoxAndNo
 {
     detectKeyboard();
     SimulatedKeyboard::Faults faults;
-    faults.vanishAfterReceiving = keyboard.getReceivedCount() + 549 + 3;   // the whole send, then three requests
+    // The whole send, then three requests of the read back.
+    faults.vanishAfterReceiving = keyboard.getReceivedCount() + manager().planSendAll().frames.size() + 3;
     keyboard.setFaults (faults);
 
     const auto started = juce::Time::getMillisecondCounter();
     send();
 
     EXPECT_LT (juce::Time::getMillisecondCounter() - started, 5000u);
-    EXPECT_EQ (messageBoxes(), (std::vector<juce::String> { "Keyboard Problem: " + EditorTexts::readBackFailed }));
+    EXPECT_EQ (messageBoxes(), (std::vector<juce::String> { "Keyboard Problem: " + EditorTexts::keyboardWentAwayAfterSend }));
     EXPECT_EQ (panel->getStatusText(), "");
 }
 
@@ -76,11 +83,11 @@ TEST_F (TrustedEditor, CompareListsHowTheKeyboardDiffersAndItsValuesCanBeTakenAn
 
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0].title, "Compare with the Keyboard");
-    EXPECT_EQ (dialogs.shown[0].message, "The keyboard differs from the editor in 1 value (the editor's, then the keyboard's):\n"
-                                         "\nBnk1:P1 - Cutoff: CC number 74 -> 21");
+    EXPECT_EQ (dialogs.shown[0].message, "The keyboard differs from the editor in 1 value:\n\n"
+                                         "Bnk1:P1 - Cutoff: CC number 74 - Brightness in the editor, 21 - Undefined on the keyboard");
     EXPECT_EQ (item (ItemParam::Number, 1), 21);
 
-    panel->keyPressed (juce::KeyPress ('z', juce::ModifierKeys::commandModifier, 0));
+    press (juce::KeyPress ('z', juce::ModifierKeys::commandModifier, 0));
     EXPECT_EQ (item (ItemParam::Number, 1), 74);
 
     dialogs.shown.clear();
@@ -120,12 +127,12 @@ TEST_F (TrustedEditor, EveryKindOfEditIsUndoneAndRedone)
         ASSERT_EQ (item (ItemParam::Number, 1), edit.numberAfter);
         const auto after = manager().getModel();
 
-        ASSERT_TRUE (panel->keyPressed (z));
+        ASSERT_TRUE (press (z));
         EXPECT_EQ (manager().getModel(), before);
-        EXPECT_TRUE (panel->keyPressed (shiftZ));
+        EXPECT_TRUE (press (shiftZ));
         EXPECT_EQ (manager().getModel(), after);
-        EXPECT_TRUE (panel->keyPressed (z));
-        EXPECT_TRUE (panel->keyPressed (y));
+        EXPECT_TRUE (press (z));
+        EXPECT_TRUE (press (y));
         EXPECT_EQ (manager().getModel(), after);
     }
 
@@ -133,7 +140,7 @@ TEST_F (TrustedEditor, EveryKindOfEditIsUndoneAndRedone)
     pick ("0x01");
     chooseNumber (21);
     pick ("0x70");
-    panel->keyPressed (z);
+    press (z);
     EXPECT_EQ (panel->getSelectedControl(), 1);
     EXPECT_EQ (widget<juce::ComboBox> (ccNumber).getText(), "33 - Modulation Wheel LSB");
 }
@@ -165,4 +172,117 @@ TEST_F (TrustedEditor, QuittingWithUnsentEditsAsksAndEachAnswerDoesWhatItSays)
     dialogs.yesNoCancelAnswers = { 2 };
     EXPECT_TRUE (panel->confirmQuit());                       // Discard
     EXPECT_FALSE (scratch.file ("kept.vr49").loadFileAsString().contains ("Num=\"21\""));
+}
+
+TEST_F (TrustedEditor, ShortcutsWorkWhereverTheFocusIsInTheWindow)
+{
+    // The panel in a real window, as the product has it.
+    juce::Component window;
+    window.setSize (1024, 660);
+    window.addAndMakeVisible (*panel);
+    window.addToDesktop (0);
+    window.setVisible (true);
+    panel->attachShortcutsTo (window);
+
+    pick ("0x01");
+    chooseNumber (20);
+    const auto pressed = [&] (juce::Component* focus, const juce::KeyPress& key) {
+        if (focus != nullptr)
+            focus->grabKeyboardFocus();
+        else if (auto* focused = juce::Component::getCurrentlyFocusedComponent())
+            focused->giveAwayKeyboardFocus();
+
+        return window.getPeer()->handleKeyPress (key);
+    };
+
+    const auto z = juce::KeyPress ('z', juce::ModifierKeys::commandModifier, 0);
+    const auto y = juce::KeyPress ('y', juce::ModifierKeys::commandModifier, 0);
+    const struct { const char* where; juce::Component* focus; } places[] {
+        { "the window itself, after a mouse edit", nullptr },
+        { "a combo box", &widget<juce::ComboBox> (ccNumber) },
+        { "the name field, which would take Ctrl+Z for itself", &widget<juce::TextEditor> (7) },
+    };
+
+    for (const auto& place : places)
+    {
+        SCOPED_TRACE (place.where);
+        EXPECT_TRUE (pressed (place.focus, z));
+        EXPECT_EQ (item (ItemParam::Number, 1), 74);
+        EXPECT_TRUE (pressed (place.focus, y));
+        EXPECT_EQ (item (ItemParam::Number, 1), 20);
+    }
+
+    // Ctrl+S, then Ctrl+O at once, with the focus where the save's chooser left it.
+    dialogs.fileAnswers = { scratch.file ("shortcut.vr49") };
+    EXPECT_TRUE (pressed (nullptr, juce::KeyPress ('s', juce::ModifierKeys::commandModifier, 0)));
+    EXPECT_TRUE (pressed (nullptr, juce::KeyPress ('o', juce::ModifierKeys::commandModifier, 0)));
+    ASSERT_EQ (dialogs.fileRequests.size(), 2u);
+    EXPECT_EQ (dialogs.fileRequests[1].title, EditorTexts::loadTitle);
+    EXPECT_TRUE (scratch.file ("shortcut.vr49").existsAsFile());
+    window.removeChildComponent (panel.get());
+}
+
+TEST_F (TrustedEditor, TheStatusSaysTheKeyboardHoldsTheEditsOnlyUntilTheNextChange)
+{
+    detectKeyboard();
+    pick ("0x01");
+    chooseNumber (20);
+    send();
+    ASSERT_EQ (panel->getStatusText(), "Keyboard holds what was sent (84 controls, 6 globals)");
+
+    press (juce::KeyPress ('z', juce::ModifierKeys::commandModifier, 0));
+    EXPECT_EQ (panel->getStatusText(), EditorTexts::editedSinceTheLastSend);
+    EXPECT_TRUE (panel->getHistory().hasUnsavedEdits());
+}
+
+TEST_F (TrustedEditor, EditsSentButNotCheckedAreNeverCalledNeitherSentNorSaved)
+{
+    detectKeyboard();
+    pick ("0x01");
+    chooseNumber (20);
+    SimulatedKeyboard::Faults faults;
+    faults.dropAnswers = { keyboard.getAnswerCount() + 1 };   // the read back's first answer
+    keyboard.setFaults (faults);
+    send();
+    ASSERT_EQ (messageBoxes(), (std::vector<juce::String> { "Keyboard Problem: " + EditorTexts::readBackFailed }));
+
+    dialogs.yesNoCancelAnswers = { 0 };
+    EXPECT_FALSE (panel->confirmQuit());
+    EXPECT_EQ (dialogs.shown.back().message, "The editor holds edits that were sent to the keyboard but could not be "
+                                             "checked there, and were not saved.\n\nSave them before quitting?");
+
+    chooseNumber (21);   // a new edit: that one was neither sent nor saved
+    EXPECT_FALSE (panel->confirmQuit());
+    EXPECT_TRUE (dialogs.shown.back().message.contains ("neither sent to the keyboard nor saved"));
+}
+
+TEST_F (TrustedEditor, ASecondIdentityReplyDuringACompareSpillsNothingIntoTheEditor)
+{
+    auto held = keyboard.getConfiguration();
+    held.itemParams[ItemParam::Number][1] = 21;
+    keyboard.setConfiguration (held);
+    detectKeyboard();
+    pick ("0x01");
+    chooseNumber (30);   // the editor's own value, unsent: a new read must ask first
+
+    // The keyboard says who it is again in the middle of the check's read.
+    SimulatedKeyboard::Faults slow;
+    slow.delayAnswersMs[keyboard.getAnswerCount() + 3] = 60;
+    keyboard.setFaults (slow);
+    std::thread reply ([this] {
+        juce::Thread::sleep (20);
+        keyboard.sendRaw ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x6D, 0x3A, 0x02, 0x00, 0x01, 0x00,
+                            0x00, 0x01, 0x00, 0x05, 0xF7 });
+    });
+    dialogs.okCancelAnswers = { false, false };   // "Keep My Edits", then "Close"
+    click (panel->getCompareButton());
+    reply.join();
+    pumpFor (100);
+
+    EXPECT_EQ (item (ItemParam::Number, 1), 30);
+    const auto compare = std::find_if (dialogs.shown.begin(), dialogs.shown.end(),
+                                       [] (const auto& box) { return box.title == "Compare with the Keyboard"; });
+    ASSERT_NE (compare, dialogs.shown.end());
+    EXPECT_EQ (compare->message, "The keyboard differs from the editor in 1 value:\n\n"
+                                 "Bnk1:P1 - Cutoff: CC number 30 - Undefined in the editor, 21 - Undefined on the keyboard");
 }

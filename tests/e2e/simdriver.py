@@ -15,11 +15,16 @@ CUTOFF_KNOB = (344 + 12, PICTURE_Y + 67 + 12)
 SHIFT_TOGGLE = (294 + 16, PICTURE_Y + 150 + 4)
 PAD_1 = (702 + 18, PICTURE_Y + 415 + 14)
 CC_NUMBER_COMBO = (776 + 60, 64 + 12)
+KNOB_MODE_COMBO = (115 + 44, 64 + 12)
+FADER_MODE_COMBO = (315 + 44, 64 + 12)
+SPLIT_MODE_COMBO = (115 + 44, 96 + 12)
+SPLIT_POINT_COMBO = (315 + 44, 96 + 12)
 SEND_TO_KEYBOARD = (921 + 51, 14 + 12)
 DEFAULT_VALUES = (929 + 44, 38 + 12)
 SAVE_BUTTON = (933 + 39, 91 + 10)
 LOAD_BUTTON = (933 + 39, 67 + 10)
 FIRMWARE_BUTTON = (725 + 48, 142 + 11)
+EMPTY_SPOT = (200, 150)   # the status line: a click there only gives the window the keyboard focus
 
 MONITOR_TITLE = "Simulated Vantor 49 - what the keyboard received"
 PLUG_BUTTON = (210, 14)   # "Unplug the keyboard" / "Plug the keyboard in", atop the monitor window
@@ -135,6 +140,17 @@ class Simulator:
     def wait_field(self, name, expected, timeout=10):
         self.wait_for(lambda: self.field(name) == expected, timeout,
                  f"field {name} to read {expected!r} (it reads {self.field(name)!r})")
+
+    def choose_next(self, combo, field, expected):
+        """The next item of a box, as a user picks it: the box takes the keyboard focus and
+        opens its list; the list is closed and the box's own Down key moves on (keys inside
+        the list race its highlighting of the row under the pointer)."""
+        self.click(combo)
+        self.wait_window("menu")
+        self.key("Escape")
+        self.wait_window_gone("menu")
+        self.key("Down")
+        self.wait_field(field, expected)
 
     def key(self, *keys):
         xdotool("key", "--clearmodifiers", *keys)

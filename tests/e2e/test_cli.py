@@ -57,8 +57,27 @@ def ports():
     check("  Synth Module\n" in out, "ports lists the other outputs")
 
 
+def keyboard_option(item):
+    with open(STATE, encoding="utf-8") as f:
+        text = f.read()
+    start = text.index(f'<Item ID="{item}" ')
+    return text[start:text.index("/>", start)].split('Option="')[1].split('"')[0]
+
+
+def set_keyboard_option(item, value):
+    with open(STATE, encoding="utf-8") as f:
+        text = f.read()
+    old = f'Option="{keyboard_option(item)}"'
+    start = text.index(f'<Item ID="{item}" ')
+    end = text.index("/>", start)
+    with open(STATE, "w", encoding="utf-8") as f:
+        f.write(text[:start] + text[start:end].replace(old, f'Option="{value}"') + text[end:])
+
+
 def backup_restore_verify_diff_chart():
     original, edited, again = path("original.vr49"), path("edited.vr49"), path("again.vr49")
+    expect(0, cli("ports"), "the keyboard's state made")
+    set_keyboard_option(1, 5)   # a value the keyboard never tells
     expect(0, cli("backup", original), "backup")
     out, _ = expect(0, cli("diff", original, original, simulate=None), "diff of a file with itself")
     check(out == "", "no differences between a file and itself")
@@ -68,20 +87,25 @@ def backup_restore_verify_diff_chart():
     with open(edited, "w", encoding="utf-8") as f:
         f.write(text.replace('<Item ID="1" Mode="1" Chan="65" Num="74"', '<Item ID="1" Mode="1" Chan="65" Num="71"'))
 
+    line = "Bnk1:P1 - Cutoff: CC number 74 - Brightness in original.vr49, 71 - Timbre/Harmonic Intens. in edited.vr49"
     out, _ = expect(1, cli("diff", original, edited, simulate=None), "diff of two files")
-    check(out == "Bnk1:P1 - Cutoff: CC number 74 -> 71\n", f"the difference, one a line: {out!r}")
+    check(out == line + "\n", f"the difference, one a line, each side named: {out!r}")
     out, _ = expect(1, cli("--json", "diff", original, edited, simulate=None), "diff --json")
     listed = json.loads(out)
-    check(listed["count"] == 1 and listed["differences"][0] == {"group": "item", "id": 1, "control": "Bnk1:P1 - Cutoff",
-                                                              "field": "CC number", "expected": 74, "actual": 71},
-          f"the JSON difference: {listed}")
+    check(listed["count"] == 1 and listed["differences"][0] == {
+              "group": "item", "id": 1, "control": "Bnk1:P1 - Cutoff", "field": "CC number", "expected": 74,
+              "actual": 71, "expectedText": "74 - Brightness", "actualText": "71 - Timbre/Harmonic Intens.",
+              "text": line}, f"the JSON difference: {listed}")
 
     out, err = expect(0, cli("restore", edited), "restore")
-    check(out.startswith("restored: the keyboard holds what was sent (84 controls, 1 global)"), f"restore says so: {out}")
+    check(out == "restored: the keyboard holds what was sent (84 controls, 6 globals)\n", f"restore says so: {out}")
     check("sending: 50%" in err, f"progress lines when standard error is no terminal: {err}")
-    expect(0, cli("verify", edited), "verify of what was restored")
+    check(keyboard_option(1) == "5", "a restore leaves what the keyboard never told as it holds it")
+    out, _ = expect(0, cli("verify", edited), "verify of what was restored")
+    check(out == "the keyboard holds what edited.vr49 holds (84 controls, 6 globals)\n", f"one line: {out!r}")
     out, _ = expect(1, cli("verify", original), "verify of the file before the edit")
-    check(out == "Bnk1:P1 - Cutoff: CC number 74 -> 71\n", f"verify names the difference: {out!r}")
+    check(out == "Bnk1:P1 - Cutoff: CC number 74 - Brightness in the file, 71 - Timbre/Harmonic Intens. on the keyboard\n",
+          f"verify names the difference and the sides: {out!r}")
 
     expect(0, cli("backup", again), "a second backup")
     out, _ = expect(0, cli("diff", edited, again, simulate=None), "backup -> restore -> backup")
@@ -114,8 +138,21 @@ def bad_inputs():
     started = time.monotonic()
     _, err = expect(3, cli("backup", path("none.vr49"), simulate="--simulate=absent"), "no keyboard")
     check("no keyboard answered" in err and time.monotonic() - started < 15, f"it ends within the search's time: {err}")
-    _, err = expect(5, cli("restore", path("edited.vr49"), simulate="--simulate=vanish-mid-send"), "the keyboard vanishing")
-    check("disconnected during the send" in err, err)
+    _, err = expect(3, cli("restore", path("edited.vr49"), simulate="--simulate=vanish-mid-send"), "the keyboard vanishing")
+    check("the keyboard went away during the send" in err, err)
+
+    # A file that cannot be written is found out before the keyboard is read.
+    _, err = expect(4, cli("backup", path("no-such-folder/b.vr49")), "backup into a missing folder")
+    check("does not exist" in err and "reading" not in err, err)
+
+    # The ports named on the command line: whole, or a unique part of the name.
+    expect(0, cli("--input", "vantor", "--output", "VANTOR 49", "backup", path("named.vr49")), "ports by part of a name")
+    _, err = expect(2, cli("--input", "o", "--output", "Vantor 49 MIDI 1", "backup", path("y.vr49")),
+                    "an ambiguous port name")
+    check("Midi Through Port-0" in err and "Pad Controller" in err, err)
+    _, err = expect(3, cli("--input", "Midi Through Port-0", "--output", "Midi Through Port-0", "backup", path("x.vr49")),
+                    "ports that are no keyboard")
+    check("did not answer as a Vantor keyboard" in err, err)
 
     empty = path("Vantor49_empty.bin")
     open(empty, "wb").close()
@@ -129,6 +166,11 @@ def flash():
         f.write(bytes((i * 11) & 0xFF for i in range(2000)))
     out, err = expect(0, cli("flash", "--yes", image), "flash")
     check("flashed Vantor49_v2.bin" in out and "flashing: 100%" in err, f"{out}\n{err}")
+    check("wait for ack" not in err, f"the transfer's trace lines only with --verbose: {err}")
+    _, err = expect(0, cli("--verbose", "flash", "--yes", image), "flash --verbose")
+    check("received note: 81 veloc: 84" in err, err)
+    _, err = expect(3, cli("flash", "--yes", image, simulate="--simulate=absent"), "flash without a keyboard")
+    check("is the keyboard in update mode" in err, err)
     _, err = expect(5, cli("flash", "--yes", image, simulate="--simulate=refuse-block"), "a refused block")
     check("incomplete firmware" in err, err)
     expect(6, cli("flash", image), "flash unconfirmed (no answer on standard input)")

@@ -25,6 +25,18 @@ def main(programs):
             assert result.returncode == 1, f"{where}: exit status {result.returncode}, stderr {result.stderr!r}"
             assert "needs a graphical display" in result.stderr, f"{where}: stderr {result.stderr!r}"
     print("every program says it needs a display")
+    simulator_options([p for p in programs if os.path.basename(p) == "konsolion-sim"][0])
+
+
+def simulator_options(simulator):
+    """konsolion-sim's options are read before any display is needed."""
+    env = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+    result = subprocess.run([simulator, "--help"], env=env, capture_output=True, text=True, timeout=30)
+    assert result.returncode == 0 and "--state-file PATH" in result.stdout and "--unplugged" in result.stdout, \
+        f"--help: {result.returncode} {result.stdout!r}"
+    result = subprocess.run([simulator, "--frobnicate"], env=env, capture_output=True, text=True, timeout=30)
+    assert result.returncode == 2 and "unknown option --frobnicate" in result.stderr and "--no-monitor" in result.stderr, \
+        f"an unknown option: {result.returncode} {result.stderr!r}"
 
 
 if __name__ == "__main__":

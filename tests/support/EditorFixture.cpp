@@ -3,7 +3,7 @@
 namespace
 {
     constexpr int firmwareField = 34;
-    constexpr size_t requestsOfTheRead = 1 + 12 + 8;   // the probe, the requests, the hidden items' resets
+    constexpr size_t requestsOfTheRead = 1 + KeyboardReader::messagesSent;   // the probe, then the read
 }
 
 void EditorFixture::SetUp()

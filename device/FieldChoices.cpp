@@ -1,4 +1,4 @@
-#include "editor/EditorChoices.h"
+#include "device/FieldChoices.h"
 
 namespace
 {
