@@ -111,6 +111,12 @@ public:
         systems that name ports after the device alone). */
     void setUpdatePortName (const juce::String& name);
 
+    /** From now on a message's time stamp (seconds of the steady clock) says when it
+        crossed the cable, and it enters the receive buffer then, not when it is handed
+        over: a program that reads the wire for the keyboard may read late, and frames
+        that waited in its buffer must not look as if they came all at once. */
+    void takeArrivalFromTimeStamps();
+
     /** Frames lost because they arrived faster than the keyboard takes them in. */
     int getLostFrameCount() const;
     void setBootloaderFaults (const SimulatedBootloader::Faults& faults, int answerDelayMs = 0);
@@ -118,6 +124,7 @@ public:
 
 private:
     void handleIncoming (const juce::MidiMessage& message) override;
+    void takeIn (const juce::MidiMessage& message);
     void sendOutgoing (const juce::MidiMessage& message) override;
 
     void answerConfigurationRequest (const juce::MidiMessage& message);
@@ -145,6 +152,7 @@ private:
     int bootloaderAnswerDelayMs = 0;
     juce::String bootloaderPortName { updatePortName };
     KeyboardReceiveBuffer receiveBuffer;
+    std::atomic<bool> arrivalFromTimeStamps { false };
 
     std::shared_ptr<VirtualMidiPortSystem::Source> source;
     std::shared_ptr<VirtualMidiPortSystem::Sink> sink;
