@@ -9,6 +9,8 @@
 #include "simulator/KeyboardStateFile.h"
 #include "simulator/RawMidiBridge.h"
 
+#include <alsa/asoundlib.h>
+
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
@@ -24,6 +26,9 @@ namespace
         sigaddset (&signals, SIGTERM);
         return signals;
     }
+
+    // A pulled cable makes alsa-lib print its failed calls; the log says what happened.
+    void ignoreAlsaErrors (const char*, int, const char*, int, const char*, ...) {}
 
     int failWith (int status, const juce::String& text)
     {
@@ -43,6 +48,18 @@ namespace
             std::printf ("%s\n", FrameLog::hexOf (frame).toRawUTF8());
 
         return 0;
+    }
+
+    void saveFirmware (const SimulatedKeyboard& keyboard, const juce::File& file, FrameLog& log)
+    {
+        const auto bootloader = keyboard.getBootloaderState();
+        const auto& image = bootloader.getImage();
+
+        if (file == juce::File() || ! image.has_value())
+            return;
+
+        if (! file.replaceWithData (image->data(), image->size()))
+            log.note ("the firmware image was not written to " + file.getFullPathName());
     }
 
     void applyFaults (SimulatedKeyboard& keyboard, const KeyboardProgramOptions& options)
@@ -76,6 +93,7 @@ int main (int argc, char* argv[])
     if (! options.gadgetDirectory.isDirectory())
         return failWith (3, "no gadget at " + options.gadgetDirectory.getFullPathName());
 
+    snd_lib_error_set_handler (ignoreAlsaErrors);
     const auto signals = endingSignals();
     pthread_sigmask (SIG_BLOCK, &signals, nullptr);   // before any thread starts, so every one inherits it
 
@@ -123,6 +141,7 @@ int main (int argc, char* argv[])
     fifo.reset();
     bridge.stop();
     saveState();
+    saveFirmware (keyboard, options.firmwareOut, log);
     log.note ("stopped");
     return 0;
 }

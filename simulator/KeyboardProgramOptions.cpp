@@ -123,6 +123,8 @@ namespace
               [] (O& o, const juce::String& v) { o.stateFile = juce::File::getCurrentWorkingDirectory().getChildFile (v); } },
             { "--commands", "FIFO", "a FIFO it reads commands from, one a line ('help' lists them on its log)",
               [] (O& o, const juce::String& v) { o.commandFifo = v; } },
+            { "--firmware-out", "FILE", "at the end, the last whole firmware image the bootloader took",
+              [] (O& o, const juce::String& v) { o.firmwareOut = juce::File::getCurrentWorkingDirectory().getChildFile (v); } },
             { "--print-send-plan", "FILE", "only print the frames \"Send to Keyboard\" sends for a settings file, in hex",
               [] (O& o, const juce::String& v) { o.sendPlanOf = juce::File::getCurrentWorkingDirectory().getChildFile (v); } },
         };

@@ -16,6 +16,7 @@ struct KeyboardProgramOptions
     SimulatedKeyboard::Faults faults;
     SimulatedBootloader::Faults bootloaderFaults;
     int bootloaderAnswerDelayMs = 0;
+    juce::File firmwareOut;           // at the end, the last whole image the bootloader took
     juce::File sendPlanOf;            // only prints the frames "Send to Keyboard" sends for this settings file
     bool help = false;
 

@@ -5,6 +5,7 @@ namespace
     constexpr int pollMs = 5;                 // how soon a change of the keyboard's ports is seen
     constexpr int cableOpenWaitMs = 3000;     // the gadget's raw MIDI device comes a little after the plug
     constexpr int writeWaitMs = 1000;
+    constexpr double lateReadMs = 10.0;       // later than this, a keyboard reading at read time would have lost frames
     const juce::String portNumberSuffix (" MIDI 1");
 
     double stampOf (RawMidiPort::Clock::time_point arrival)
@@ -47,6 +48,13 @@ void RawMidiBridge::stop()
     closeCable();
     fromKeyboard.reset();
     toKeyboard.reset();
+
+    if (chunksRead > 0)
+        log.note ("read " + juce::String ((int) chunksRead) + " stamped chunks, " + juce::String ((int) chunksReadLate)
+                  + " of them more than " + juce::String (lateReadMs, 0) + " ms after they arrived, the latest "
+                  + juce::String (latestReadMs, 1) + " ms");
+
+    chunksRead = chunksReadLate = 0;
 }
 
 bool RawMidiBridge::isMirrored() const   { return mirroredNow; }
@@ -193,12 +201,9 @@ void RawMidiBridge::pumpFromCable()
     const auto status = port->read (chunks, pollMs);
 
     for (const auto& chunk : chunks)
-        parser.push (chunk.bytes.data(), chunk.bytes.size(), stampOf (chunk.arrival));
-
-    if (const auto overruns = port->getOverrunCount(); overruns != overrunsSeen)
     {
-        log.note ("the raw MIDI buffer overflowed: " + juce::String ((int) (overruns - overrunsSeen)) + " bytes lost");
-        overrunsSeen = overruns;
+        noteReadLateness (chunk.arrival);
+        parser.push (chunk.bytes.data(), chunk.bytes.size(), stampOf (chunk.arrival));
     }
 
     if (status == RawMidiPort::ReadStatus::gone)
@@ -206,7 +211,22 @@ void RawMidiBridge::pumpFromCable()
         log.note ("the cable was pulled out from outside");
         closeCable();
         cableWentUnasked = true;
+        return;
     }
+
+    if (const auto overruns = port->getOverrunCount(); overruns != overrunsSeen)
+    {
+        log.note ("the raw MIDI buffer overflowed: " + juce::String ((int) (overruns - overrunsSeen)) + " bytes lost");
+        overrunsSeen = overruns;
+    }
+}
+
+void RawMidiBridge::noteReadLateness (RawMidiPort::Clock::time_point arrival)
+{
+    const auto lateMs = std::chrono::duration<double, std::milli> (RawMidiPort::Clock::now() - arrival).count();
+    ++chunksRead;
+    chunksReadLate += lateMs > lateReadMs ? 1 : 0;
+    latestReadMs = std::max (latestReadMs, lateMs);
 }
 
 void RawMidiBridge::reopenCableAfterOutsideReplug()

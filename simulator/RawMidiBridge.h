@@ -57,6 +57,7 @@ private:
     void pumpFromCable();
     void deliverToKeyboard (const juce::MidiMessage& message);
     void reopenCableAfterOutsideReplug();
+    void noteReadLateness (RawMidiPort::Clock::time_point arrival);
 
     // The keyboard's thread: what it sends goes out on the cable.
     void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message) override;
@@ -79,6 +80,8 @@ private:
     bool firstLook = true;
     std::atomic<bool> mirroredNow { false };
     int lostFramesSeen = 0;
+    size_t chunksRead = 0, chunksReadLate = 0;   // late: read more than lateReadMs after they arrived
+    double latestReadMs = 0.0;
     size_t overrunsSeen = 0;
 
     std::atomic<bool> stopping { false };

@@ -2,8 +2,9 @@
 # konsolion-cli over the real MIDI stack (JUCE's ALSA backend, the sequencer,
 # snd-usb-audio, a USB cable to the keyboard program), inside scripts/realstack/run:
 #   scripts/realstack/run tests/realstack/check-cli.sh
-# ports, backup, verify, restore and diff, with the keyboard's log of every frame
-# it received held against what was sent.
+# ports, backup, verify, restore, diff and flash (through the bootloader's own USB
+# device, as the keyboard re-enumerates), with the keyboard's log of every frame it
+# received held against what was sent.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -78,5 +79,24 @@ expect "diff lists just the two changes" [ "$(wc -l < "$work/diff (changed).out"
 run_timed "diff (same)" "$cli" diff "$work/changed.vr49" "$work/second.vr49"
 expect "diff of what was sent and what was read back exits 0" [ "$status" = 0 ]
 
+echo "--- flash, through the bootloader's own USB device"
+head -c 16384 /dev/urandom > "$work/Vantor49_v2.bin"
+started=$(date +%s.%N)
+tell_keyboard update-mode
+expect "the keyboard leaves the bus" wait_for 50 host_lacks_port "Vantor 49 MIDI 1"
+expect "its bootloader comes back as 'USB A MIDI 1'" wait_for 50 host_has_port "USB A MIDI 1"
+printf '%-28s %6.2f s\n' "restart into the bootloader" "$(echo "$(date +%s.%N) - $started" | bc)" >> "$out/timings.txt"
+run_timed "flash (16 KiB)" "$cli" --yes flash "$work/Vantor49_v2.bin"
+show "flash (16 KiB).out"; show "flash (16 KiB).err" | tail -n 2
+expect "flash exits 0" [ "$status" = 0 ]
+expect "flash says the keyboard holds the new firmware" grep -q "^flashed Vantor49_v2.bin" "$work/flash (16 KiB).out"
+expect "the keyboard comes back as 'Vantor 49 MIDI 1'" wait_for 50 host_has_port "Vantor 49 MIDI 1"
+expect "the bootloader's device is gone" host_lacks_port "USB A MIDI 1"
+expect "the cable went out and in as the bootloader and back" \
+    [ "$(grep '^# plugged in as' "$frames" | tail -n 2 | tr '\n' '|')" = "# plugged in as USB A|# plugged in as Vantor 49|" ]
+run_timed "backup (after the flash)" "$cli" backup "$work/third.vr49"
+expect "the keyboard is found and read again after the flash" [ "$status" = 0 ]
+
 stop_keyboard
+expect "the bootloader put together the very image sent" cmp -s "$work/Vantor49_v2.bin" "$work/keyboard-firmware.bin"
 finish

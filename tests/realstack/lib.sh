@@ -30,14 +30,16 @@ wait_for() {
     return 1
 }
 
-host_has_port() { aconnect -l 2>/dev/null | grep -q "'$1'"; }
+host_has_port() { aconnect -l 2>/dev/null | grep -q "'$1 *'"; }   # aconnect pads names to 16 characters
+host_lacks_port() { ! host_has_port "$1"; }
 log_says() { grep -q "^# $1\$" "$frames"; }
 
 # Starts the keyboard on the far side of the cable, with any extra options, and waits
 # until the host has its port.
 start_keyboard() {
     "$keyboard_program" --gadget "$KONSOLION_GADGET" --device "$KONSOLION_GADGET_RAWMIDI" \
-        --log "$frames" --commands "$commands" --state-file "$work/keyboard-state.vr49" "$@" \
+        --log "$frames" --commands "$commands" --state-file "$work/keyboard-state.vr49" \
+        --firmware-out "$work/keyboard-firmware.bin" "$@" \
         2> "$out/keyboard-program.log" &
     keyboard_pid=$!
     wait_for 50 log_says "plugged in as Vantor 49" || { echo "the keyboard program did not start"; return 1; }
