@@ -79,6 +79,16 @@ expect "diff lists just the two changes" [ "$(wc -l < "$work/diff (changed).out"
 run_timed "diff (same)" "$cli" diff "$work/changed.vr49" "$work/second.vr49"
 expect "diff of what was sent and what was read back exits 0" [ "$status" = 0 ]
 
+echo "--- the ports given, without the search"
+given=(--input "Vantor 49 MIDI 1" --output "Vantor 49 MIDI 1")
+run_timed "backup (ports given)" "$cli" "${given[@]}" backup "$work/given.vr49"
+expect "backup of the given ports exits 0" [ "$status" = 0 ]
+before=$(($(log_length) + 1))
+run_timed "restore (ports given)" "$cli" "${given[@]}" restore "$work/changed.vr49"
+expect "restore to the given ports exits 0" [ "$status" = 0 ]
+frames_from "$before" | not_of_the_read > "$work/given.frames"
+expect "the keyboard received exactly the frames planned, again" cmp -s "$work/planned.frames" "$work/given.frames"
+
 echo "--- flash, through the bootloader's own USB device"
 head -c 16384 /dev/urandom > "$work/Vantor49_v2.bin"
 started=$(date +%s.%N)
