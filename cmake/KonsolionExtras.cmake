@@ -51,6 +51,13 @@ target_sources(konsolion-sim PRIVATE simulator/SimulatorMain.cpp)
 set_source_files_properties(simulator/SimulatorMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-sim PRIVATE konsolion_core)
 
+# The simulated keyboard at the far end of a USB cable: on a USB MIDI gadget's raw MIDI
+# device, for the checks over the real MIDI stack (scripts/realstack).
+juce_add_console_app(konsolion-keyboard PRODUCT_NAME "konsolion-keyboard")
+target_sources(konsolion-keyboard PRIVATE simulator/KeyboardProgramMain.cpp)
+set_source_files_properties(simulator/KeyboardProgramMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion-keyboard PRIVATE konsolion_core)
+
 # The command-line tool: backup, restore, verify, diff, chart and flash from a terminal.
 # Its commands in a library of their own, which the benchmark times too.
 file(GLOB KONSOLION_CLI_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.h")

@@ -1,5 +1,6 @@
 # The program's own sources, one folder per subsystem. app/Main.cpp holds the
-# application's start-up macro and belongs to the product executable only.
+# application's start-up macro and belongs to the product executable only; the
+# simulator's and the keyboard program's main files belong to their executables.
 set(KONSOLION_SOURCE_DIRS app device documents editor keyboard_view firmware simulator)
 
 set(KONSOLION_CORE_SOURCES)
@@ -9,7 +10,7 @@ foreach(dir IN LISTS KONSOLION_SOURCE_DIRS)
         "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h")
     list(APPEND KONSOLION_CORE_SOURCES ${dir_sources})
 endforeach()
-list(FILTER KONSOLION_CORE_SOURCES EXCLUDE REGEX "/app/Main\\.cpp$|/simulator/SimulatorMain\\.cpp$")
+list(FILTER KONSOLION_CORE_SOURCES EXCLUDE REGEX "/app/Main\\.cpp$|/simulator/SimulatorMain\\.cpp$|/simulator/KeyboardProgramMain\\.cpp$")
 
 set(KONSOLION_IMAGES
     "${CMAKE_CURRENT_SOURCE_DIR}/resources/keyboard_vr49.png"

@@ -233,15 +233,28 @@ void SimulatedKeyboard::addPorts (const juce::String& name, const juce::String& 
                                   const juce::String& outputIdentifier)
 {
     auto newSource = ports.addSource (name, inputIdentifier);
-    auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) {
-        if (const auto takenOutIn = receiveBuffer.accept (message.getRawDataSize()))
-            postIncoming (message, *takenOutIn);
-    }, outputIdentifier);
+    auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) { takeIn (message); },
+                                  outputIdentifier);
 
     const std::lock_guard<std::mutex> lock (mutex);
     source = std::move (newSource);
     sink = std::move (newSink);
 }
+
+void SimulatedKeyboard::takeIn (const juce::MidiMessage& message)
+{
+    const auto now = Clock::now();
+    auto arrival = now;
+
+    if (arrivalFromTimeStamps)
+        arrival = std::min (now, Clock::time_point (std::chrono::duration_cast<Clock::duration> (
+                                     std::chrono::duration<double> (message.getTimeStamp()))));
+
+    if (const auto takenOutIn = receiveBuffer.accept (message.getRawDataSize(), arrival))
+        postIncoming (message, std::max (Clock::duration::zero(), arrival + *takenOutIn - now));
+}
+
+void SimulatedKeyboard::takeArrivalFromTimeStamps()   { arrivalFromTimeStamps = true; }
 
 void SimulatedKeyboard::removePorts()
 {

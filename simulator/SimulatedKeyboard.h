@@ -115,6 +115,12 @@ public:
         systems that name ports after the device alone). */
     void setUpdatePortName (const juce::String& name);
 
+    /** From now on a message's time stamp (seconds of the steady clock) says when it
+        crossed the cable, and it enters the receive buffer then, not when it is handed
+        over: a program that reads the wire for the keyboard may read late, and frames
+        that waited in its buffer must not look as if they came all at once. */
+    void takeArrivalFromTimeStamps();
+
     /** Frames lost because they arrived faster than the keyboard takes them in. */
     int getLostFrameCount() const;
     void setBootloaderFaults (const SimulatedBootloader::Faults& faults, int answerDelayMs = 0);
@@ -122,6 +128,7 @@ public:
 
 private:
     void handleIncoming (const juce::MidiMessage& message) override;
+    void takeIn (const juce::MidiMessage& message);
     void sendOutgoing (const juce::MidiMessage& message) override;
 
     void answerConfigurationRequest (const juce::MidiMessage& message);
@@ -150,6 +157,7 @@ private:
     juce::String bootloaderPortName { updatePortName };
     KeyboardReceiveBuffer receiveBuffer;
     std::atomic<bool> answersBeyondContract { false };
+    std::atomic<bool> arrivalFromTimeStamps { false };
 
     std::shared_ptr<VirtualMidiPortSystem::Source> source;
     std::shared_ptr<VirtualMidiPortSystem::Sink> sink;
