@@ -204,12 +204,16 @@ namespace
 int runPorts (const CliOptions& options, const juce::StringArray&)
 {
     KeyboardSession session (options);
-    const auto keyboards = session.findKeyboards();
+    juce::StringArray notOpened;
+    const auto keyboards = session.findKeyboards (notOpened);
 
-    const auto describe = [&keyboards] (const juce::String& name, bool input) {
+    const auto describe = [&] (const juce::String& name, bool input) {
         for (const auto& keyboard : keyboards)
             if ((input ? keyboard.inputName : keyboard.outputName) == name)
                 return "   <- the keyboard, firmware " + firmwareRevisionText (keyboard.revision);
+
+        if (input && notOpened.contains (name))
+            return juce::String ("   (could not be opened: another program may hold it)");
 
         return juce::String();
     };

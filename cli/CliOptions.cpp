@@ -4,7 +4,7 @@ const std::vector<CliOptionHelp>& cliOptionTable()
 {
     static const std::vector<CliOptionHelp> table {
         { "--simulate", "[=FAULT]", "the simulated keyboard and bootloader instead of MIDI ports; FAULT makes it "
-                                    "absent, drop-answer, vanish-mid-send or refuse-block" },
+                                    "absent, drop-answer, vanish-mid-send, refuse-block or busy (another program holds its input)" },
         { "--keyboard-state", "FILE", "with --simulate: keep the simulated keyboard's configuration in FILE between runs" },
         { "--input", "NAME", "the keyboard's input port, without the search (give --output too)" },
         { "--output", "NAME", "the keyboard's output port, without the search (give --input too)" },
@@ -34,7 +34,7 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
             options.simulate = true;
             options.simulatedFault = word.fromFirstOccurrenceOf ("=", false, false);
 
-            if (! juce::StringArray ({ "", "absent", "drop-answer", "vanish-mid-send", "refuse-block" })
+            if (! juce::StringArray ({ "", "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy" })
                       .contains (options.simulatedFault))
                 return "unknown simulated fault \"" + options.simulatedFault + "\"";
         }

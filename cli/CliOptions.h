@@ -8,7 +8,7 @@
 struct CliOptions
 {
     bool simulate = false;
-    juce::String simulatedFault;     // empty, "absent", "drop-answer", "vanish-mid-send", "refuse-block"
+    juce::String simulatedFault;     // empty, "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy"
     juce::File keyboardState;        // with --simulate: the simulated keyboard's configuration between runs
     juce::String inputPort, outputPort;
     bool json = false;

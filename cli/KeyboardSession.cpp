@@ -47,6 +47,8 @@ namespace
             keyboard.vanish();
         else if (fault == "drop-answer")
             faults.dropAnswers = { 3 };              // the identity, the numbers, then the modes are lost
+        else if (fault == "busy")
+            keyboard.holdInputElsewhere (true);      // another program holds the keyboard's input
         else if (fault == "vanish-mid-send")
             faults.vanishAfterReceiving = 200;        // the cable goes a third of the way into a send
         else if (fault == "refuse-block")
@@ -130,9 +132,26 @@ void KeyboardSession::managerEvent (int event, int first, int, int)
     reader->handleManagerEvent (event, first);
 }
 
-std::vector<FoundKeyboard> KeyboardSession::findKeyboards()
+std::vector<FoundKeyboard> KeyboardSession::findKeyboards (juce::StringArray& inputsNotOpened)
 {
-    return KeyboardProbe (*ports, &interrupted).findAll();
+    KeyboardProbe probe (*ports, &interrupted);
+    auto found = probe.findAll();
+    inputsNotOpened = probe.getInputsNotOpened();
+    return found;
+}
+
+namespace
+{
+    /** What the user needs to know when inputs could not be opened: why nothing answered. */
+    juce::String heldElsewhereNote (const juce::StringArray& inputs)
+    {
+        if (inputs.isEmpty())
+            return {};
+
+        return juce::String ("; ") + (inputs.size() == 1 ? "the input \"" : "the inputs \"")
+               + inputs.joinIntoString ("\", \"") + "\" could not be opened: another program may hold "
+               + (inputs.size() == 1 ? "it" : "them") + " (close it and try again)";
+    }
 }
 
 std::optional<CliFailure> KeyboardSession::connect()
@@ -154,7 +173,8 @@ std::optional<CliFailure> KeyboardSession::connect()
     if (! found.has_value())
         return CliFailure { exitNoKeyboard, "no keyboard answered the identity request on any of the "
                                                 + juce::String (outputs) + " MIDI outputs: is it plugged in and "
-                                                  "switched on? (konsolion-cli ports lists the ports)" };
+                                                  "switched on? (konsolion-cli ports lists the ports)"
+                                                + heldElsewhereNote (probe.getInputsNotOpened()) };
 
     if (! manager->linkToKeyboard (*found))
         return CliFailure { exitNoKeyboard, "the keyboard went away before it could be linked" };
@@ -179,7 +199,8 @@ std::optional<CliFailure> KeyboardSession::connectToGivenPorts()
 
     if (! found.has_value())
         return CliFailure { exitNoKeyboard, "the ports \"" + input.name + "\" and \"" + output.name
-                                                + "\" did not answer as a Vantor keyboard" };
+                                                + "\" did not answer as a Vantor keyboard"
+                                                + heldElsewhereNote (probe.getInputsNotOpened()) };
 
     if (! manager->linkToKeyboard (*found))
         return CliFailure { exitNoKeyboard, "the keyboard went away before it could be linked" };

@@ -37,8 +37,8 @@ public:
     /** Links the keyboard: the one that answers the probe, or the ports given. */
     std::optional<CliFailure> connect();
 
-    /** Every keyboard that answers, for listing. */
-    std::vector<FoundKeyboard> findKeyboards();
+    /** Every keyboard that answers, for listing, and the inputs that could not be opened. */
+    std::vector<FoundKeyboard> findKeyboards (juce::StringArray& inputsNotOpened);
 
     /** Reads the keyboard's configuration (see KeyboardReader). */
     KeyboardReader::Result read (const std::function<void (double)>& progress);

@@ -62,6 +62,19 @@ void HotPlugWatcher::poll()
     const auto inputs = ports.getInputDevices();
     const auto outputs = ports.getOutputDevices();
 
+    // Plugged in again between two looks, under the same names and addresses: the lists
+    // cannot tell, but the keyboard's input no longer delivers. It is a new device.
+    if (manager.keyboardInputIsDead() && namesAny (inputs, { manager.getInputPortName() }))
+    {
+        const auto keyboardOutput = manager.getOutputPortName();
+        manager.dropLink();
+        listener.keyboardPortsVanished();
+        knownInputs = inputs;
+        knownOutputs = outputs;
+        manager.searchAgain (outputs.isEmpty() ? juce::StringArray() : juce::StringArray (keyboardOutput));
+        return;
+    }
+
     if (inputs == knownInputs && outputs == knownOutputs)
         return;
 

@@ -124,6 +124,14 @@ void InputPortSet::retireOrDelete (InputList closing)
         retired.push_back (std::move (input));
 }
 
+bool InputPortSet::hasDeadInput (const juce::String& name) const
+{
+    const juce::ScopedLock sl (lock);
+    return std::any_of (open.begin(), open.end(), [&name] (const auto& input) {
+        return input != nullptr && input->getName() == name && ! input->isStillConnected();
+    });
+}
+
 int InputPortSet::countOpen() const
 {
     const juce::ScopedLock sl (lock);

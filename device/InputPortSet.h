@@ -36,6 +36,10 @@ public:
 
     int countOpen() const;
 
+    /** True when an input of this name is open but its device has gone, even if one of
+        the same name and address is back (a replug: the old input never delivers again). */
+    bool hasDeadInput (const juce::String& name) const;
+
 private:
     using InputList = std::vector<std::unique_ptr<MidiInputPort>>;
 

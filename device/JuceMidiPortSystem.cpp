@@ -1,5 +1,7 @@
 #include "device/JuceMidiPortSystem.h"
 
+#include "device/AlsaSubscriptions.h"
+
 #if JUCE_LINUX
  #include <alsa/asoundlib.h>
 #endif
@@ -9,14 +11,22 @@ namespace
     class JuceInputPort : public MidiInputPort
     {
     public:
-        explicit JuceInputPort (std::unique_ptr<juce::MidiInput> in) : input (std::move (in)) {}
+        JuceInputPort (std::unique_ptr<juce::MidiInput> in, juce::String id)
+            : input (std::move (in)), identifier (std::move (id)) {}
 
         void start() override                   { input->start(); }
         void stop() override                    { input->stop(); }
         juce::String getName() const override   { return input->getName(); }
 
+        bool isStillConnected() const override
+        {
+            // A device plugged in again can get back its address, but not our subscription.
+            return countSubscriptionsFromThisProcess (identifier) != 0;
+        }
+
     private:
         std::unique_ptr<juce::MidiInput> input;
+        const juce::String identifier;
     };
 
     class JuceOutputPort : public MidiOutputPort
@@ -55,10 +65,19 @@ std::unique_ptr<MidiInputPort> JuceMidiPortSystem::openInput (int index, MidiPor
     if (! juce::isPositiveAndBelow (index, devices.size()))
         return {};
 
-    if (auto input = juce::MidiInput::openDevice (devices[index].identifier, &receiver))
-        return std::make_unique<JuceInputPort> (std::move (input));
+    const auto identifier = devices[index].identifier;
+    const auto before = countSubscriptionsFromThisProcess (identifier);
+    auto input = juce::MidiInput::openDevice (identifier, &receiver);
 
-    return {};
+    if (input == nullptr)
+        return {};
+
+    // JUCE keeps an input whose subscription the system refused (another program holds
+    // the device): it would never deliver anything. It counts as not opened.
+    if (before >= 0 && countSubscriptionsFromThisProcess (identifier) <= before)
+        return {};
+
+    return std::make_unique<JuceInputPort> (std::move (input), identifier);
 }
 
 std::unique_ptr<MidiOutputPort> JuceMidiPortSystem::openOutput (int index)

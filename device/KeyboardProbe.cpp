@@ -67,12 +67,20 @@ struct KeyboardProbe::OpenInputs
             const auto names = ports.getInputNames();
 
             for (int i = 0; i < names.size(); ++i)
-                if (onlyThisOne.isEmpty() || names[i] == onlyThisOne)
-                    if (auto input = ports.openInput (i, receiver))
-                    {
-                        input->start();
-                        inputs.push_back (std::move (input));
-                    }
+            {
+                if (onlyThisOne.isNotEmpty() && names[i] != onlyThisOne)
+                    continue;
+
+                if (auto input = ports.openInput (i, receiver))
+                {
+                    input->start();
+                    inputs.push_back (std::move (input));
+                }
+                else
+                {
+                    notOpened.addIfNotAlreadyThere (names[i]);
+                }
+            }
         }
 
         ~OpenInputs()
@@ -86,6 +94,7 @@ struct KeyboardProbe::OpenInputs
         bool empty() const   { return inputs.empty(); }
 
         std::vector<std::unique_ptr<MidiInputPort>> inputs;
+        juce::StringArray notOpened;
 };
 
 namespace
@@ -117,6 +126,11 @@ void KeyboardProbe::openInputs (const juce::String& onlyThisOne)
 {
     inputs.reset();
     inputs = std::make_unique<OpenInputs> (ports, *collector, onlyThisOne);
+}
+
+juce::StringArray KeyboardProbe::getInputsNotOpened() const
+{
+    return inputs != nullptr ? inputs->notOpened : juce::StringArray();
 }
 
 bool KeyboardProbe::interruptedNow() const

@@ -43,6 +43,10 @@ public:
     /** Whether the keyboard answers on exactly these ports. */
     std::optional<FoundKeyboard> askPorts (const juce::String& inputName, const juce::String& outputName);
 
+    /** The inputs the last question could not open: gone meanwhile, or held by another
+        program (the keyboard's answers there cannot be heard). */
+    juce::StringArray getInputsNotOpened() const;
+
 private:
     class ReplyCollector;
     struct OpenInputs;

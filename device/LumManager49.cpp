@@ -154,13 +154,23 @@ SendAllReport LumManager49::sendModel (const SettingsModel& model, const SendPro
     }
 
     // A port whose device has gone takes frames without a word; looking at the port
-    // list every so often (about every 100 ms) finds out.
-    constexpr int framesBetweenPresenceChecks = 50;
+    // list every so often (about every 50 ms) finds out. Frames handed over since the last
+    // look that still found it may never have crossed the cable: they do not count as sent.
+    constexpr int framesBetweenPresenceChecks = 25;
+    int framesSentWhilePresent = 0;
 
     for (const auto& frame : plan.frames)
     {
-        if (report.framesSent % framesBetweenPresenceChecks == 0 && ! keyboardOutputIsListed())
-            return report;
+        if (report.framesSent % framesBetweenPresenceChecks == 0)
+        {
+            if (! keyboardOutputIsListed())
+            {
+                report.framesSent = framesSentWhilePresent;
+                return report;
+            }
+
+            framesSentWhilePresent = report.framesSent;
+        }
 
         output->sendMessageNow (frame);
         pauseAfterFrame();
@@ -174,6 +184,10 @@ SendAllReport LumManager49::sendModel (const SettingsModel& model, const SendPro
     }
 
     report.completed = keyboardOutputIsListed();
+
+    if (! report.completed)
+        report.framesSent = framesSentWhilePresent;
+
     return report;
 }
 
@@ -515,6 +529,11 @@ juce::String LumManager49::getOutputPortName() const
 int LumManager49::getOpenInputCount() const
 {
     return inputs.countOpen();
+}
+
+bool LumManager49::keyboardInputIsDead() const
+{
+    return isConnected() && inputs.hasDeadInput (getInputPortName());
 }
 
 void LumManager49::setForwardCallback (juce::MidiInputCallback* callback)

@@ -144,6 +144,10 @@ public:
     juce::String getOutputPortName() const;
     int getOpenInputCount() const;
 
+    /** The linked keyboard's input no longer delivers (its device went, or was plugged in
+        again under the same name and address). */
+    bool keyboardInputIsDead() const;
+
     /** Replaces juce::Time::getMillisecondCounter, so a test can drive the search's clock. */
     void setMillisecondClock (std::function<juce::uint32()> clock);
 

@@ -32,6 +32,10 @@ public:
     virtual void stop() = 0;
 
     virtual juce::String getName() const = 0;
+
+    /** False once the device this input was opened on has gone, even when a device plugged
+        in again took back its name and address: such an input never delivers again. */
+    virtual bool isStillConnected() const = 0;
 };
 
 class MidiOutputPort
@@ -70,7 +74,8 @@ public:
     juce::StringArray getInputNames();
     juce::StringArray getOutputNames();
 
-    /** Null when the port cannot be opened (or the index is out of range). */
+    /** Null when the port cannot be opened: gone, the index out of range, or held by
+        another program so that it would never deliver. */
     virtual std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) = 0;
     virtual std::unique_ptr<MidiOutputPort> openOutput (int index) = 0;
 };

@@ -233,6 +233,7 @@ void SimulatedKeyboard::addPorts (const juce::String& name, const juce::String& 
                                   const juce::String& outputIdentifier)
 {
     auto newSource = ports.addSource (name, inputIdentifier);
+    newSource->setKeepsUnreadMessages (true);   // as its USB endpoint does while nobody reads it
     auto newSink = ports.addSink (name, [this] (const juce::MidiMessage& message) { takeIn (message); },
                                   outputIdentifier);
 
@@ -277,6 +278,18 @@ void SimulatedKeyboard::removePorts()
 }
 
 void SimulatedKeyboard::vanish()     { removePorts(); }
+
+void SimulatedKeyboard::holdInputElsewhere (bool held)
+{
+    std::shared_ptr<VirtualMidiPortSystem::Source> current;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        current = source;
+    }
+
+    if (current != nullptr)
+        current->setHeldElsewhere (held);
+}
 
 void SimulatedKeyboard::replugUnnoticed()
 {

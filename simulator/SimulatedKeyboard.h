@@ -95,6 +95,9 @@ public:
     void sendRaw (const std::vector<juce::uint8>& bytes);
 
     // Presence on the port system.
+
+    /** Another program holds (or lets go of) the keyboard's input: opening it fails. */
+    void holdInputElsewhere (bool held);
     void vanish();
     void reappear();
     bool isPresent() const;

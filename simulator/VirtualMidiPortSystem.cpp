@@ -92,9 +92,15 @@ namespace
             source->detach (connection);
         }
 
-        void start() override                   { connection->start(); }
+        void start() override
+        {
+            connection->start();
+            source->deliverKept();
+        }
+
         void stop() override                    { connection->stop(); }
         juce::String getName() const override   { return source->getName(); }
+        bool isStillConnected() const override  { return ! source->isRemoved(); }
 
     private:
         std::shared_ptr<VirtualMidiPortSystem::SharedState> state;
@@ -215,10 +221,41 @@ VirtualMidiPortSystem::Source::Source (std::shared_ptr<SharedState> s, juce::Str
 void VirtualMidiPortSystem::Source::deliver (const juce::MidiMessage& message)
 {
     const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);
+
+    if (keepsUnread && ! anyStarted())
+    {
+        if (kept.size() == keptMessagesAtMost)
+            kept.erase (kept.begin());
+
+        kept.push_back (message);
+        return;
+    }
+
     const auto receivers = connections;   // a receiver may close its own port meanwhile
 
     for (auto& connection : receivers)
         connection->deliver (message);
+}
+
+bool VirtualMidiPortSystem::Source::anyStarted() const
+{
+    return std::any_of (connections.begin(), connections.end(), [] (const auto& c) { return c->isStarted(); });
+}
+
+void VirtualMidiPortSystem::Source::deliverKept()
+{
+    std::vector<juce::MidiMessage> due;
+    {
+        const std::lock_guard<std::recursive_mutex> lock (state->callbackLock);
+        due.swap (kept);
+    }
+
+    // Delivered from a thread of their own, as any input delivers.
+    if (! due.empty())
+        std::thread ([self = shared_from_this(), due] {
+            for (const auto& message : due)
+                self->deliver (message);
+        }).detach();
 }
 
 void VirtualMidiPortSystem::Source::attach (const std::shared_ptr<VirtualConnection>& connection)
@@ -281,7 +318,17 @@ std::shared_ptr<VirtualMidiPortSystem::Sink> VirtualMidiPortSystem::addSink (
 void VirtualMidiPortSystem::removeSource (const std::shared_ptr<Source>& source)
 {
     const std::lock_guard<std::mutex> lock (mutex);
+    source->markRemoved();
     erase (sources, source);
+}
+
+void VirtualMidiPortSystem::holdSourceElsewhere (const juce::String& name, bool held)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+
+    for (auto& source : sources)
+        if (source->getName() == name)
+            source->setHeldElsewhere (held);
 }
 
 void VirtualMidiPortSystem::removeSink (const std::shared_ptr<Sink>& sink)
@@ -313,6 +360,9 @@ std::unique_ptr<MidiInputPort> VirtualMidiPortSystem::openInput (int index, Midi
 
         source = sources[(size_t) index];
     }
+
+    if (source->isHeldElsewhere())
+        return {};   // as the real system answers: the device is busy
 
     return std::make_unique<VirtualInputPort> (state, std::move (source), receiver);
 }

@@ -33,6 +33,9 @@ public:
 
     /** The port disappears from the lists; opened ports stay valid but dead. */
     void removeSource (const std::shared_ptr<Source>& source);
+
+    /** Another program holds (or lets go of) the device of the source of this name. */
+    void holdSourceElsewhere (const juce::String& name, bool held);
     void removeSink (const std::shared_ptr<Sink>& sink);
 
     juce::Array<juce::MidiDeviceInfo> getInputDevices() override;
@@ -69,6 +72,7 @@ public:
 
     void start();
     void stop();
+    bool isStarted() const noexcept   { return started.load(); }
 
     /** Called with the callback lock held. */
     void deliver (const juce::MidiMessage& message);
@@ -85,7 +89,7 @@ private:
     bool closed = false;   // guarded by the callback lock
 };
 
-class VirtualMidiPortSystem::Source
+class VirtualMidiPortSystem::Source : public std::enable_shared_from_this<VirtualMidiPortSystem::Source>
 {
 public:
     Source (std::shared_ptr<SharedState> state, juce::String name, juce::String identifier);
@@ -100,10 +104,32 @@ public:
     void attach (const std::shared_ptr<VirtualConnection>& connection);
     void detach (const std::shared_ptr<VirtualConnection>& connection);
 
+    /** Taken off the port list: whoever opened it hears nothing more, even from a port
+        added again under the same name and identifier. */
+    void markRemoved()                                   { removed = true; }
+    bool isRemoved() const noexcept                      { return removed.load(); }
+
+    /** Another program holds the device: opening it fails. */
+    void setHeldElsewhere (bool held)                    { heldElsewhere = held; }
+    bool isHeldElsewhere() const noexcept                { return heldElsewhere.load(); }
+
+    /** A USB device keeps what it sends while no program reads it, and hands the last few
+        messages over once one does. */
+    void setKeepsUnreadMessages (bool keeps)             { keepsUnread = keeps; }
+
+    /** A connection has started: what was kept for it, if anything. */
+    void deliverKept();
+
+    static constexpr size_t keptMessagesAtMost = 16;
+
 private:
+    bool anyStarted() const;
+
     std::shared_ptr<SharedState> state;
     const juce::String name, identifier;
     std::vector<std::shared_ptr<VirtualConnection>> connections;   // guarded by the callback lock
+    std::vector<juce::MidiMessage> kept;                           // guarded by the callback lock
+    std::atomic<bool> removed { false }, heldElsewhere { false }, keepsUnread { false };
 };
 
 class VirtualMidiPortSystem::Sink

@@ -141,6 +141,12 @@ def bad_inputs():
     _, err = expect(3, cli("restore", path("edited.vr49"), simulate="--simulate=vanish-mid-send"), "the keyboard vanishing")
     check("the keyboard went away during the send" in err, err)
 
+    # Another program holds the keyboard's input: the user is told that, not "no keyboard" alone.
+    _, err = expect(3, cli("backup", path("busy.vr49"), simulate="--simulate=busy"), "a busy input")
+    check('the input "Vantor 49 MIDI 1" could not be opened: another program may hold it' in err, err)
+    out, _ = expect(0, cli("ports", simulate="--simulate=busy"), "ports with a busy input")
+    check("  Vantor 49 MIDI 1   (could not be opened: another program may hold it)" in out, out)
+
     # A file that cannot be written is found out before the keyboard is read.
     _, err = expect(4, cli("backup", path("no-such-folder/b.vr49")), "backup into a missing folder")
     check("does not exist" in err and "reading" not in err, err)
