@@ -10,7 +10,7 @@
 #include "editor/EditorTexts.h"
 #include "editor/KbdSettingComponentVR49.h"
 #include "simulator/VirtualStudio.h"
-#include "tests/support/FrameChecks.h"
+#include "testing/FrameChecks.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -3,12 +3,16 @@ enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# Helpers shared by the tests, the benchmarks and the fuzz targets (header only).
+add_library(konsolion_testing INTERFACE)
+target_link_libraries(konsolion_testing INTERFACE konsolion_simulator)
+
 file(GLOB KONSOLION_TEST_SOURCES CONFIGURE_DEPENDS
     "${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp"
     "${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp")
 add_executable(konsolion_tests ${KONSOLION_TEST_SOURCES})
 set_source_files_properties(${KONSOLION_TEST_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion_tests PRIVATE konsolion_core GTest::gtest)
+target_link_libraries(konsolion_tests PRIVATE konsolion_sim_app konsolion_testing GTest::gtest)
 target_compile_definitions(konsolion_tests PRIVATE KONSOLION_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
 gtest_discover_tests(konsolion_tests
     DISCOVERY_TIMEOUT 60
@@ -21,7 +25,7 @@ target_sources(konsolion-artwork PRIVATE
     resources/artwork/KeyboardArtwork.cpp)
 set_source_files_properties(resources/artwork/ArtworkGenerator.cpp resources/artwork/KeyboardArtwork.cpp
     PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-artwork PRIVATE konsolion_core)
+target_link_libraries(konsolion-artwork PRIVATE konsolion_ui)
 
 # Benchmarks: wall-clock medians against floors measured in the same run.
 juce_add_console_app(konsolion-bench PRODUCT_NAME "konsolion-bench")
@@ -29,34 +33,34 @@ set(KONSOLION_BENCH_SOURCES bench/BenchMain.cpp bench/DeviceBenchmarks.cpp bench
     bench/KeyboardCheckBenchmarks.cpp)
 target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-bench PRIVATE konsolion_cli_commands)
+target_link_libraries(konsolion-bench PRIVATE konsolion_ui konsolion_simulator)
 
 # The chaos run: the editor against a misbehaving simulated keyboard, its invariants checked.
 juce_add_console_app(konsolion-chaos PRODUCT_NAME "konsolion-chaos")
 target_sources(konsolion-chaos PRIVATE bench/ChaosRun.cpp)
 set_source_files_properties(bench/ChaosRun.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-chaos PRIVATE konsolion_core)
+target_link_libraries(konsolion-chaos PRIVATE konsolion_ui konsolion_testing)
 
 # The toolkit's floor for start-up and memory, and the probe that measures both.
 juce_add_gui_app(konsolion-minimal-window PRODUCT_NAME "konsolion-minimal-window")
 target_sources(konsolion-minimal-window PRIVATE bench/MinimalWindow.cpp)
-target_link_libraries(konsolion-minimal-window PRIVATE konsolion_core)
+target_link_libraries(konsolion-minimal-window PRIVATE konsolion_ui)
 find_package(X11 REQUIRED)
 add_executable(konsolion-startup-probe bench/StartupProbe.cpp)
 target_link_libraries(konsolion-startup-probe PRIVATE X11::X11)
 
 # The editor against the simulated keyboard, for anyone without the hardware.
 juce_add_gui_app(konsolion-sim PRODUCT_NAME "konsolion-sim" COMPANY_NAME "Ombrix" VERSION 1.0)
-target_sources(konsolion-sim PRIVATE simulator/SimulatorMain.cpp)
-set_source_files_properties(simulator/SimulatorMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-sim PRIVATE konsolion_core)
+target_sources(konsolion-sim PRIVATE simulator/app/SimulatorMain.cpp)
+set_source_files_properties(simulator/app/SimulatorMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion-sim PRIVATE konsolion_sim_app)
 
 # The simulated keyboard at the far end of a USB cable: on a USB MIDI gadget's raw MIDI
 # device, for the checks over the real MIDI stack (scripts/realstack).
 juce_add_console_app(konsolion-keyboard PRODUCT_NAME "konsolion-keyboard")
 target_sources(konsolion-keyboard PRIVATE simulator/KeyboardProgramMain.cpp)
 set_source_files_properties(simulator/KeyboardProgramMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-keyboard PRIVATE konsolion_core)
+target_link_libraries(konsolion-keyboard PRIVATE konsolion_simulator)
 
 # The command-line tool: backup, restore, verify, diff, chart and flash from a terminal.
 # Its commands in a library of their own, which the benchmark times too.
@@ -65,7 +69,7 @@ list(FILTER KONSOLION_CLI_SOURCES EXCLUDE REGEX "/cli/CliMain\\.cpp$")
 add_library(konsolion_cli_commands STATIC ${KONSOLION_CLI_SOURCES})
 set_source_files_properties(${KONSOLION_CLI_SOURCES} cli/CliMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_compile_definitions(konsolion_cli_commands PRIVATE KONSOLION_VERSION="${PROJECT_VERSION}")
-target_link_libraries(konsolion_cli_commands PUBLIC konsolion_core)
+target_link_libraries(konsolion_cli_commands PUBLIC konsolion_device konsolion_simulator)
 juce_add_console_app(konsolion-cli PRODUCT_NAME "konsolion-cli")
 target_sources(konsolion-cli PRIVATE cli/CliMain.cpp)
 target_link_libraries(konsolion-cli PRIVATE konsolion_cli_commands)
@@ -86,6 +90,10 @@ if(Python3_FOUND)
     add_test(NAME e2e.CommandLineToolAgainstItsSimulatedKeyboard
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_cli.py $<TARGET_FILE:konsolion-cli>)
     set_tests_properties(e2e.CommandLineToolAgainstItsSimulatedKeyboard PROPERTIES TIMEOUT 240)
+    add_test(NAME layers.NoLowerLayerIncludesAHigherOne
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_layers.py
+                ${CMAKE_CURRENT_SOURCE_DIR}/scripts/check-layers ${CMAKE_CURRENT_SOURCE_DIR}
+                $<TARGET_FILE:Konsolion> $<TARGET_FILE:konsolion-cli>)
     add_test(NAME e2e.WithoutADisplayEveryProgramSaysSo
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/test_no_display.py
                 $<TARGET_FILE:Konsolion> $<TARGET_FILE:konsolion-sim> $<TARGET_FILE:konsolion_tests>)
@@ -100,13 +108,14 @@ endif()
 
 # Fuzz targets (libFuzzer, clang): configure with -DKONSOLION_FUZZ=ON; scripts/fuzz does it all.
 if(KONSOLION_FUZZ)
-    set_property(SOURCE ${KONSOLION_CORE_SOURCES} APPEND PROPERTY COMPILE_OPTIONS -fsanitize=fuzzer-no-link)
+    set_property(SOURCE ${KONSOLION_DEVICE_SOURCES} ${KONSOLION_SIMULATOR_SOURCES}
+                 APPEND PROPERTY COMPILE_OPTIONS -fsanitize=fuzzer-no-link)
 
     function(konsolion_add_fuzzer target source)
         add_executable(${target} ${source})
         # The harness only checks: its comparisons would steer the fuzzer nowhere and cost time.
         set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-        target_link_libraries(${target} PRIVATE konsolion_core)
+        target_link_libraries(${target} PRIVATE konsolion_simulator konsolion_testing)
         target_link_options(${target} PRIVATE -fsanitize=fuzzer)
     endfunction()
 

@@ -1,16 +1,26 @@
-# The program's own sources, one folder per subsystem. app/Main.cpp holds the
-# application's start-up macro and belongs to the product executable only; the
-# simulator's and the keyboard program's main files belong to their executables.
-set(KONSOLION_SOURCE_DIRS app device documents editor keyboard_view firmware simulator)
+# The program's own sources, one library per layer. Lower layers never include higher ones
+# (scripts/check-layers, run by the tests, fails when one does):
+#   device     device/, documents/, firmware/            JUCE without its GUI modules
+#   simulator  simulator/ (not simulator/app/)           on device: the simulated keyboard, its ports
+#   ui         app/, editor/, keyboard_view/             on device, with JUCE's GUI modules
+#   sim app    simulator/app/                            on ui and simulator: konsolion-sim's windows
+# The files holding a main() belong to their executables only.
+function(konsolion_glob_sources output)
+    set(sources)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB dir_sources CONFIGURE_DEPENDS
+            "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp"
+            "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h")
+        list(APPEND sources ${dir_sources})
+    endforeach()
+    list(FILTER sources EXCLUDE REGEX "/app/Main\\.cpp$|/SimulatorMain\\.cpp$|/KeyboardProgramMain\\.cpp$")
+    set(${output} ${sources} PARENT_SCOPE)
+endfunction()
 
-set(KONSOLION_CORE_SOURCES)
-foreach(dir IN LISTS KONSOLION_SOURCE_DIRS)
-    file(GLOB dir_sources CONFIGURE_DEPENDS
-        "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp"
-        "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h")
-    list(APPEND KONSOLION_CORE_SOURCES ${dir_sources})
-endforeach()
-list(FILTER KONSOLION_CORE_SOURCES EXCLUDE REGEX "/app/Main\\.cpp$|/simulator/SimulatorMain\\.cpp$|/simulator/KeyboardProgramMain\\.cpp$")
+konsolion_glob_sources(KONSOLION_DEVICE_SOURCES device documents firmware)
+konsolion_glob_sources(KONSOLION_SIMULATOR_SOURCES simulator)
+konsolion_glob_sources(KONSOLION_UI_SOURCES app editor keyboard_view)
+konsolion_glob_sources(KONSOLION_SIM_APP_SOURCES simulator/app)
 
 set(KONSOLION_IMAGES
     "${CMAKE_CURRENT_SOURCE_DIR}/resources/keyboard_vr49.png"

@@ -12,12 +12,15 @@ public:
     juce::Array<juce::MidiDeviceInfo> getInputDevices() override    { return ports.getInputDevices(); }
     juce::Array<juce::MidiDeviceInfo> getOutputDevices() override   { return ports.getOutputDevices(); }
 
-    std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override
+    std::unique_ptr<MidiInputPort> openInput (const juce::String& identifier, MidiPortReceiver& receiver) override
     {
-        return ports.openInput (index, receiver);
+        return ports.openInput (identifier, receiver);
     }
 
-    std::unique_ptr<MidiOutputPort> openOutput (int index) override   { return ports.openOutput (index); }
+    std::unique_ptr<MidiOutputPort> openOutput (const juce::String& identifier) override
+    {
+        return ports.openOutput (identifier);
+    }
 
 private:
     MidiPortSystem& ports;

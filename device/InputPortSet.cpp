@@ -27,11 +27,11 @@ void InputPortSet::deleteAll()
 void InputPortSet::openAll (MidiPortSystem& ports, MidiPortReceiver& receiver)
 {
     waitForInputThreadToSettle();
-    const auto count = ports.getInputNames().size();
+    const auto devices = ports.getInputDevices();
 
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < devices.size(); ++i)
     {
-        auto input = ports.openInput (i, receiver);
+        auto input = ports.openInput (devices[i].identifier, receiver);
 
         if (input != nullptr)
             input->start();
@@ -42,10 +42,10 @@ void InputPortSet::openAll (MidiPortSystem& ports, MidiPortReceiver& receiver)
     }
 }
 
-bool InputPortSet::openOne (MidiPortSystem& ports, int index, MidiPortReceiver& receiver)
+bool InputPortSet::openOne (MidiPortSystem& ports, const juce::String& identifier, MidiPortReceiver& receiver)
 {
     waitForInputThreadToSettle();
-    auto input = ports.openInput (index, receiver);
+    auto input = ports.openInput (identifier, receiver);
 
     if (input == nullptr)
         return false;

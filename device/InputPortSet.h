@@ -25,8 +25,8 @@ public:
     /** Opens and starts every input the system lists, delivering to this receiver. */
     void openAll (MidiPortSystem& ports, MidiPortReceiver& receiver);
 
-    /** Opens and starts the input at this index; false when it cannot be opened. */
-    bool openOne (MidiPortSystem& ports, int index, MidiPortReceiver& receiver);
+    /** Opens and starts the input of this identifier; false when it cannot be opened. */
+    bool openOne (MidiPortSystem& ports, const juce::String& identifier, MidiPortReceiver& receiver);
 
     /** Closes every input but the one of this name (all of them when it is empty).
         From inside a delivery they are stopped now and deleted later, on the message

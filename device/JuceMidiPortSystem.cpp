@@ -58,14 +58,11 @@ JuceMidiPortSystem::JuceMidiPortSystem()
 juce::Array<juce::MidiDeviceInfo> JuceMidiPortSystem::getInputDevices()    { return juce::MidiInput::getAvailableDevices(); }
 juce::Array<juce::MidiDeviceInfo> JuceMidiPortSystem::getOutputDevices()   { return juce::MidiOutput::getAvailableDevices(); }
 
-std::unique_ptr<MidiInputPort> JuceMidiPortSystem::openInput (int index, MidiPortReceiver& receiver)
+std::unique_ptr<MidiInputPort> JuceMidiPortSystem::openInput (const juce::String& identifier, MidiPortReceiver& receiver)
 {
-    const auto devices = juce::MidiInput::getAvailableDevices();
-
-    if (! juce::isPositiveAndBelow (index, devices.size()))
+    if (identifier.isEmpty())
         return {};
 
-    const auto identifier = devices[index].identifier;
     const auto before = countSubscriptionsFromThisProcess (identifier);
     auto input = juce::MidiInput::openDevice (identifier, &receiver);
 
@@ -80,14 +77,12 @@ std::unique_ptr<MidiInputPort> JuceMidiPortSystem::openInput (int index, MidiPor
     return std::make_unique<JuceInputPort> (std::move (input), identifier);
 }
 
-std::unique_ptr<MidiOutputPort> JuceMidiPortSystem::openOutput (int index)
+std::unique_ptr<MidiOutputPort> JuceMidiPortSystem::openOutput (const juce::String& identifier)
 {
-    const auto devices = juce::MidiOutput::getAvailableDevices();
-
-    if (! juce::isPositiveAndBelow (index, devices.size()))
+    if (identifier.isEmpty())
         return {};
 
-    if (auto output = juce::MidiOutput::openDevice (devices[index].identifier))
+    if (auto output = juce::MidiOutput::openDevice (identifier))
         return std::make_unique<JuceOutputPort> (std::move (output));
 
     return {};

@@ -10,6 +10,6 @@ public:
 
     juce::Array<juce::MidiDeviceInfo> getInputDevices() override;
     juce::Array<juce::MidiDeviceInfo> getOutputDevices() override;
-    std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) override;
-    std::unique_ptr<MidiOutputPort> openOutput (int index) override;
+    std::unique_ptr<MidiInputPort> openInput (const juce::String& identifier, MidiPortReceiver& receiver) override;
+    std::unique_ptr<MidiOutputPort> openOutput (const juce::String& identifier) override;
 };

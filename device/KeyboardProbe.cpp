@@ -64,21 +64,19 @@ struct KeyboardProbe::OpenInputs
 {
         OpenInputs (MidiPortSystem& ports, MidiPortReceiver& receiver, const juce::String& onlyThisOne = {})
         {
-            const auto names = ports.getInputNames();
-
-            for (int i = 0; i < names.size(); ++i)
+            for (const auto& device : ports.getInputDevices())
             {
-                if (onlyThisOne.isNotEmpty() && names[i] != onlyThisOne)
+                if (onlyThisOne.isNotEmpty() && device.name != onlyThisOne)
                     continue;
 
-                if (auto input = ports.openInput (i, receiver))
+                if (auto input = ports.openInput (device.identifier, receiver))
                 {
                     input->start();
                     inputs.push_back (std::move (input));
                 }
                 else
                 {
-                    notOpened.addIfNotAlreadyThere (names[i]);
+                    notOpened.addIfNotAlreadyThere (device.name);
                 }
             }
         }
@@ -99,9 +97,9 @@ struct KeyboardProbe::OpenInputs
 
 namespace
 {
-    bool askOutput (MidiPortSystem& ports, int index)
+    bool askOutput (MidiPortSystem& ports, const juce::String& identifier)
     {
-        auto output = ports.openOutput (index);
+        auto output = ports.openOutput (identifier);
 
         if (output == nullptr)
             return false;
@@ -155,8 +153,9 @@ std::vector<FoundKeyboard> KeyboardProbe::probe (bool stopAtFirst)
     collector->take();
     const auto outputs = ports.getOutputNames();
 
-    for (int i = 0; i < outputs.size() && ! interruptedNow(); ++i)
-        askOutput (ports, i);
+    for (const auto& device : ports.getOutputDevices())
+        if (! interruptedNow())
+            askOutput (ports, device.identifier);
 
     const auto anyReply = [] (const auto& replies) { return ! replies.empty(); };
     const auto never = [] (const auto&) { return false; };
@@ -190,22 +189,24 @@ std::vector<FoundKeyboard> KeyboardProbe::probe (bool stopAtFirst)
 std::optional<juce::String> KeyboardProbe::outputReaching (const juce::String& inputName)
 {
     // The names tell nothing: ask the outputs one by one and see which one the input answers.
-    const auto outputs = ports.getOutputNames();
     const auto fromThatInput = [&inputName] (const auto& replies) {
         return std::any_of (replies.begin(), replies.end(), [&] (const auto& r) { return r.inputName == inputName; });
     };
 
-    for (int i = 0; i < outputs.size() && ! interruptedNow(); ++i)
+    for (const auto& output : ports.getOutputDevices())
     {
+        if (interruptedNow())
+            break;
+
         collector->take();
 
-        if (! askOutput (ports, i))
+        if (! askOutput (ports, output.identifier))
             continue;
 
         collector->waitFor (answerWaitMs, fromThatInput, [this] { return interruptedNow(); });
 
         if (fromThatInput (collector->take()))
-            return outputs[i];
+            return output.name;
     }
 
     return std::nullopt;
@@ -215,9 +216,7 @@ std::optional<FoundKeyboard> KeyboardProbe::askPorts (const juce::String& inputN
 {
     openInputs (inputName);
     collector->take();
-    const auto outputIndex = ports.getOutputNames().indexOf (outputName);
-
-    if (inputs->empty() || ! askOutput (ports, outputIndex))
+    if (inputs->empty() || ! askOutput (ports, ports.outputIdentifierOf (outputName)))
         return std::nullopt;
 
     const auto fromThatInput = [&inputName] (const auto& replies) {

@@ -247,10 +247,18 @@ void LumManager49::startSearch (const juce::StringArray& outputNames, bool repor
 
     openInputs();
 
+    // The outputs as they are now, by their identifiers: one that goes away meanwhile opens
+    // nothing, and a device plugged in under its name is not taken for it.
+    juce::Array<juce::MidiDeviceInfo> devices;
+
+    for (const auto& device : ports.getOutputDevices())
+        if (outputNames.contains (device.name))
+            devices.add (device);
+
     {
         const juce::ScopedLock sl (linkLock);
-        searchedOutputs = outputNames;
-        outputCount = outputNames.size();
+        searchedOutputs = devices;
+        outputCount = devices.size();
         connected = false;
         probeIndex = 0;
         passesLeft = 2;
@@ -258,10 +266,10 @@ void LumManager49::startSearch (const juce::StringArray& outputNames, bool repor
         reportSearchFailure = reportFailure;
     }
 
-    if (outputNames.isEmpty())
+    if (devices.isEmpty())
         return;
 
-    probeOutput (outputNames[0]);
+    probeOutput (devices[0]);
 
     {
         const juce::ScopedLock sl (linkLock);
@@ -275,7 +283,8 @@ void LumManager49::timerCallback()
 {
     enum class Step { probe, end };
     auto step = Step::end;
-    juce::String outputToProbe, keyboardInput;
+    juce::MidiDeviceInfo outputToProbe;
+    juce::String keyboardInput;
     bool found = false, report = false;
 
     {
@@ -359,16 +368,16 @@ bool LumManager49::isLinkBorrowed()
     return forwardReceiver.isSet();
 }
 
-void LumManager49::probeOutput (const juce::String& name)
+void LumManager49::probeOutput (const juce::MidiDeviceInfo& device)
 {
     closeProbeOutput();
 
     {
         const juce::ScopedLock sl (linkLock);
-        probedOutputName = name;
+        probedOutputName = device.name;
     }
 
-    auto output = ports.openOutput (ports.getOutputNames().indexOf (name));
+    auto output = ports.openOutput (device.identifier);
 
     if (output == nullptr)
         return;   // gone, or cannot be opened: skipped until the next tick
@@ -430,12 +439,12 @@ bool LumManager49::connectDirectly (const juce::String& inputName, const juce::S
     stopScan();
     dropLink();
 
-    const auto inputIndex = ports.getInputNames().indexOf (inputName);
+    const auto inputIdentifier = ports.inputIdentifierOf (inputName);
 
-    if (inputIndex < 0 || ! ports.getOutputNames().contains (outputName))
+    if (inputIdentifier.isEmpty() || ! ports.getOutputNames().contains (outputName))
         return false;
 
-    if (! inputs.openOne (ports, inputIndex, *this))
+    if (! inputs.openOne (ports, inputIdentifier, *this))
         return false;
 
     {
@@ -492,7 +501,7 @@ bool LumManager49::connectPorts (const juce::String& inputName, const juce::Stri
 void LumManager49::openDeviceOutput (const juce::String& outputName)
 {
     releaseDeviceOutput();
-    std::shared_ptr<MidiOutputPort> opened = ports.openOutput (ports.getOutputNames().indexOf (outputName));
+    std::shared_ptr<MidiOutputPort> opened = ports.openOutput (ports.outputIdentifierOf (outputName));
 
     std::shared_ptr<MidiOutputPort> previous;
     const juce::ScopedLock sl (linkLock);

@@ -188,7 +188,7 @@ private:
     void notifyListeners (int event, int first, int second);
 
     void startSearch (const juce::StringArray& outputNames, bool reportFailure);
-    void probeOutput (const juce::String& name);
+    void probeOutput (const juce::MidiDeviceInfo& device);
     void closeProbeOutput();
     juce::uint32 now() const;
     std::shared_ptr<MidiOutputPort> currentDeviceOutput() const;
@@ -208,7 +208,7 @@ private:
     bool connected = false;
     bool searching = false;
     bool reportSearchFailure = false;
-    juce::StringArray searchedOutputs;   // names taken when the search started
+    juce::Array<juce::MidiDeviceInfo> searchedOutputs;   // taken when the search started
     juce::String probedOutputName;
     int outputCount = 0;
     int probeIndex = 0;

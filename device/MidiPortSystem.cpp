@@ -28,7 +28,19 @@ namespace
 
         return names;
     }
+
+    juce::String identifierOf (const juce::Array<juce::MidiDeviceInfo>& devices, const juce::String& name)
+    {
+        for (const auto& device : devices)
+            if (device.name == name)
+                return device.identifier;
+
+        return {};
+    }
 }
+
+juce::String MidiPortSystem::inputIdentifierOf (const juce::String& name)    { return identifierOf (getInputDevices(), name); }
+juce::String MidiPortSystem::outputIdentifierOf (const juce::String& name)   { return identifierOf (getOutputDevices(), name); }
 
 juce::StringArray MidiPortSystem::getInputNames()    { return namesOf (getInputDevices()); }
 juce::StringArray MidiPortSystem::getOutputNames()   { return namesOf (getOutputDevices()); }

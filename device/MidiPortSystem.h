@@ -74,8 +74,14 @@ public:
     juce::StringArray getInputNames();
     juce::StringArray getOutputNames();
 
-    /** Null when the port cannot be opened: gone, the index out of range, or held by
-        another program so that it would never deliver. */
-    virtual std::unique_ptr<MidiInputPort> openInput (int index, MidiPortReceiver& receiver) = 0;
-    virtual std::unique_ptr<MidiOutputPort> openOutput (int index) = 0;
+    /** Opens a port by the identifier the lists give it. Null when it cannot be opened:
+        its device has gone (an identifier that has gone opens nothing, even when a device
+        of the same name came meanwhile), or another program holds it so that it would
+        never deliver. */
+    virtual std::unique_ptr<MidiInputPort> openInput (const juce::String& identifier, MidiPortReceiver& receiver) = 0;
+    virtual std::unique_ptr<MidiOutputPort> openOutput (const juce::String& identifier) = 0;
+
+    /** The identifier of the first port of this name listed now; empty when there is none. */
+    juce::String inputIdentifierOf (const juce::String& name);
+    juce::String outputIdentifierOf (const juce::String& name);
 };

@@ -8,8 +8,8 @@
 #include "editor/DialogService.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorTexts.h"
-#include "editor/KbdSettingComponentVR49.h"
-#include "firmware/UpdaterRunner.h"
+#include "device/KeyboardReadThread.h"
+#include "editor/UpdaterRunner.h"
 
 namespace
 {
@@ -22,8 +22,10 @@ namespace
     constexpr int leftOutLinesShown = 12;
 }
 
-EditorCommands::EditorCommands (KbdSettingComponentVR49& p, LumManager49& m, EditHistory& h, DialogService& d)
-    : panel (p), manager (m), history (h), dialogs (d), lastFolder (documentsDirectory())
+EditorCommands::EditorCommands (Host& p, LumManager49& m, KeyboardReader& c, KeyboardReadThread& r, EditHistory& h,
+                                DialogService& d)
+    : panel (p), manager (m), keyboardCheck (c), startupRead (r), history (h), dialogs (d),
+      lastFolder (documentsDirectory())
 {
 }
 
@@ -49,10 +51,10 @@ void EditorCommands::sendToKeyboard()
         return;
     }
 
-    panel.setStatusText ({});
+    panel.setStatusText ({}, false);
     waitForTheReadAfterIdentification();
     dialogs.showWaitCursor();
-    const auto report = sendAndVerify (manager, panel.getKeyboardCheck(), manager.getModel());
+    const auto report = sendAndVerify (manager, keyboardCheck, manager.getModel());
     dialogs.hideWaitCursor();
 
     if (report.send.keyboardWentAway() || report.send.noKeyboardOutput)
@@ -107,14 +109,14 @@ void EditorCommands::waitForTheReadAfterIdentification()
 {
     // Its model is handed over when it ends: a check before that would compare the editor's
     // old values, and a send would send them.
-    if (panel.getStartupRead().waitUntilIdle (KeyboardReader::answerTimeoutMs * 2))
+    if (startupRead.waitUntilIdle (KeyboardReader::answerTimeoutMs * 2))
         juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
 }
 
 std::optional<SettingsModel> EditorCommands::readKeyboard()
 {
     waitForTheReadAfterIdentification();
-    const auto result = panel.getKeyboardCheck().read();
+    const auto result = keyboardCheck.read();
 
     if (! result.completed())
         return std::nullopt;

@@ -9,7 +9,7 @@
 
 class DialogService;
 class EditHistory;
-class KbdSettingComponentVR49;
+class KeyboardReadThread;
 class LumManager49;
 
 /** The panel's command buttons: "Default Values", "Send to Keyboard", "Load...",
@@ -18,7 +18,25 @@ class LumManager49;
 class EditorCommands
 {
 public:
-    EditorCommands (KbdSettingComponentVR49& panel, LumManager49& manager, EditHistory& history, DialogService& dialogs);
+    /** What the commands tell the panel that runs them (message thread). */
+    struct Host
+    {
+        virtual ~Host() = default;
+
+        /** The line left of the firmware revision; see KbdSettingComponentVR49. */
+        virtual void setStatusText (const juce::String& text, bool saysKeyboardHoldsTheEdits) = 0;
+
+        /** The link to the keyboard was dropped: it is shown as not detected. */
+        virtual void keyboardPortsVanished() = 0;
+
+        /** Message box B, once the message loop comes round. */
+        virtual void showNotDetectedLater() = 0;
+    };
+
+    /** `check` reads the keyboard for a check or a comparison; `startupRead` is the read
+        after each identification, waited for before either. */
+    EditorCommands (Host& host, LumManager49& manager, KeyboardReader& check, KeyboardReadThread& startupRead,
+                    EditHistory& history, DialogService& dialogs);
 
     void resetToDefaults();
     void sendToKeyboard();
@@ -46,8 +64,10 @@ private:
     void rememberFolderOf (const juce::File& file);
     void reportLeftOutValues (const std::vector<LeftOutValue>& leftOut);
 
-    KbdSettingComponentVR49& panel;
+    Host& panel;
     LumManager49& manager;
+    KeyboardReader& keyboardCheck;
+    KeyboardReadThread& startupRead;
     EditHistory& history;
     DialogService& dialogs;
 

@@ -134,7 +134,8 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
 {
     createWidgets();
     bindFields();
-    commands = std::make_unique<EditorCommands> (*this, deviceManager, history, dialogs);
+    commands = std::make_unique<EditorCommands> (static_cast<EditorCommands::Host&> (*this), deviceManager,
+                                                 keyboardCheck, startupRead, history, dialogs);
     shortcuts = std::make_unique<EditorShortcuts> (EditorShortcuts::Actions {
         [this] { history.undo(); }, [this] { history.redo(); },
         [this] { commands->saveSettings(); }, [this] { commands->loadSettings(); } });

@@ -4,6 +4,7 @@
 #include "device/KeyboardReadThread.h"
 #include "device/LumManager49.h"
 #include "editor/EditHistory.h"
+#include "editor/EditorCommands.h"
 #include "editor/EditorShortcuts.h"
 #include "editor/FieldBinding.h"
 
@@ -14,7 +15,6 @@
 #include <mutex>
 
 class DialogService;
-class EditorCommands;
 class VR49CtrlPickerComponent;
 
 /** The editor panel: the global fields, the selected control's fields, the command
@@ -34,6 +34,7 @@ class KbdSettingComponentVR49 : public juce::Component,
                                 public juce::ComboBox::Listener,
                                 public juce::Button::Listener,
                                 private KeyboardReadThread::Listener,
+                                private EditorCommands::Host,
                                 private EditHistory::Listener,
                                 private HotPlugWatcher::Listener
 {
@@ -63,7 +64,7 @@ public:
     void showSelectedControl();
 
     /** Message box B ("not detected"), shown once the message loop comes round. */
-    void showNotDetectedLater()                             { requestAsync (showNotDetected); }
+    void showNotDetectedLater() override                    { requestAsync (showNotDetected); }
 
     EditHistory& getHistory() noexcept                      { return history; }
     HotPlugWatcher& getHotPlugWatcher() noexcept            { return watcher; }
@@ -72,7 +73,7 @@ public:
 
     /** The short line left of the firmware revision. A line that says the keyboard holds
         what was sent gives way to "Edited since the last send" at the next change. */
-    void setStatusText (const juce::String& text, bool saysKeyboardHoldsTheEdits = false);
+    void setStatusText (const juce::String& text, bool saysKeyboardHoldsTheEdits = false) override;
     juce::String getStatusText() const                      { return statusLabel.getText(); }
     juce::Button& getCompareButton() noexcept               { return compareButton; }
 

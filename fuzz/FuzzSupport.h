@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/FrameChecks.h"
+#include "testing/FrameChecks.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -136,11 +136,8 @@ void RawMidiBridge::adoptOrReplug (const KeyboardPorts& now)
 
 void RawMidiBridge::openKeyboardPorts (const KeyboardPorts& now)
 {
-    const auto inputIndex = ports.getInputNames().indexOf (now.name);
-    const auto outputIndex = ports.getOutputNames().indexOf (now.name);
-
     // The new input starts before the old one goes, so the ports' input thread never stops.
-    auto newInput = ports.openInput (inputIndex, *this);
+    auto newInput = ports.openInput (ports.inputIdentifierOf (now.name), *this);
 
     if (newInput != nullptr)
     {
@@ -148,7 +145,7 @@ void RawMidiBridge::openKeyboardPorts (const KeyboardPorts& now)
         fromKeyboard = std::move (newInput);
     }
 
-    toKeyboard = ports.openOutput (outputIndex);
+    toKeyboard = ports.openOutput (ports.outputIdentifierOf (now.name));
 }
 
 void RawMidiBridge::openCable()

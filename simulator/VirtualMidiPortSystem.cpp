@@ -349,16 +349,28 @@ juce::Array<juce::MidiDeviceInfo> VirtualMidiPortSystem::getOutputDevices()
     return devicesOf (sinks);
 }
 
-std::unique_ptr<MidiInputPort> VirtualMidiPortSystem::openInput (int index, MidiPortReceiver& receiver)
+namespace
+{
+    template <typename Port>
+    std::shared_ptr<Port> listedWith (const std::vector<std::shared_ptr<Port>>& ports, const juce::String& identifier)
+    {
+        for (const auto& port : ports)
+            if (port->getIdentifier() == identifier)
+                return port;
+
+        return {};
+    }
+}
+
+std::unique_ptr<MidiInputPort> VirtualMidiPortSystem::openInput (const juce::String& identifier, MidiPortReceiver& receiver)
 {
     std::shared_ptr<Source> source;
     {
         const std::lock_guard<std::mutex> lock (mutex);
+        source = listedWith (sources, identifier);
 
-        if (! juce::isPositiveAndBelow (index, (int) sources.size()))
+        if (source == nullptr)
             return {};
-
-        source = sources[(size_t) index];
     }
 
     if (source->isHeldElsewhere())
@@ -367,16 +379,15 @@ std::unique_ptr<MidiInputPort> VirtualMidiPortSystem::openInput (int index, Midi
     return std::make_unique<VirtualInputPort> (state, std::move (source), receiver);
 }
 
-std::unique_ptr<MidiOutputPort> VirtualMidiPortSystem::openOutput (int index)
+std::unique_ptr<MidiOutputPort> VirtualMidiPortSystem::openOutput (const juce::String& identifier)
 {
     std::shared_ptr<Sink> sink;
     {
         const std::lock_guard<std::mutex> lock (mutex);
+        sink = listedWith (sinks, identifier);
 
-        if (! juce::isPositiveAndBelow (index, (int) sinks.size()))
+        if (sink == nullptr)
             return {};
-
-        sink = sinks[(size_t) index];
     }
 
     return std::make_unique<VirtualOutputPort> (state, std::move (sink));

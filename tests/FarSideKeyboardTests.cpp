@@ -92,7 +92,7 @@ TEST (FarSideArrival, FramesThatWaitedForALateReaderCountAsArrivedWhenTheyCrosse
         if (stamped)
             keyboard.takeArrivalFromTimeStamps();
 
-        auto output = ports.openOutput (ports.getOutputNames().indexOf (SimulatedKeyboard::defaultPortName));
+        auto output = ports.openOutput (ports.outputIdentifierOf (SimulatedKeyboard::defaultPortName));
         const auto firstArrival = std::chrono::steady_clock::now() - std::chrono::milliseconds (50);
         constexpr int frames = 20;
 
@@ -173,7 +173,7 @@ TEST (FarSideCommands, PlayTheControlsAndRestartTheKeyboardAsTold)
     VirtualMidiPortSystem ports;
     SimulatedKeyboard keyboard (ports);
     KeyboardListener listener;
-    auto input = ports.openInput (ports.getInputNames().indexOf (SimulatedKeyboard::defaultPortName), listener);
+    auto input = ports.openInput (ports.inputIdentifierOf (SimulatedKeyboard::defaultPortName), listener);
     input->start();
     int saves = 0;
     KeyboardCommands commands (keyboard, { [&] { ++saves; }, {} });

@@ -3,7 +3,7 @@
 #include "device/KeyboardReader.h"
 #include "device/VerifiedSend.h"
 #include "simulator/MidiThroughDevice.h"
-#include "simulator/SimulatorMonitorWindow.h"
+#include "simulator/app/SimulatorMonitorWindow.h"
 #include "simulator/VirtualStudio.h"
 #include "tests/support/TestSupport.h"
 

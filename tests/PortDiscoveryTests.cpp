@@ -234,7 +234,7 @@ TEST_F (Search, NoOutputsAtAllStartsNothing)
     EXPECT_TRUE (listener.events().empty());
 }
 
-TEST_F (Search, AnOutputThatVanishedIsSkippedUntilTheNextTick)
+TEST_F (Search, AnOutputThatVanishedIsSkippedAndOnePluggedInUnderItsNameIsNotTakenForIt)
 {
     VirtualStudio studio;
     LumManager49 manager (studio.getPorts());
@@ -246,13 +246,14 @@ TEST_F (Search, AnOutputThatVanishedIsSkippedUntilTheNextTick)
     tickAt (manager, 2000, start);
     tickAt (manager, 4000, start);
 
-    // Plugged in again it has new ports: its output is probed, but its new input
-    // was never opened, so its answer is not heard.
+    // Plugged in again it has new ports under the old names: the search opens ports by
+    // the identifiers it took at its start, so the new ones are not probed (the
+    // hot-plug watcher starts a search of its own for them).
     studio.getKeyboard().reappear();
     for (juce::uint32 t = 6000; t <= 10000; t += 2000)
         tickAt (manager, t, start);
-    ASSERT_TRUE (studio.getKeyboard().waitForReceivedCount (1, 2000));
     pumpFor (50);
+    EXPECT_EQ (studio.getKeyboard().getReceivedCount(), 0u);
     tickAt (manager, 12000, start);
 
     EXPECT_FALSE (manager.isTimerRunning());

@@ -1,7 +1,7 @@
 #include "device/DeviceFrames.h"
 #include "device/ForwardingPortSystem.h"
 #include "device/KeyboardReadThread.h"
-#include "firmware/UpdaterRunner.h"
+#include "editor/UpdaterRunner.h"
 #include "tests/support/EditorFixture.h"
 
 // The link as a real keyboard on ALSA meets it: sends from three threads, a search
@@ -141,7 +141,7 @@ TEST (SimulatedKeyboardLimits, FramesFasterThanTheKeyboardTakesThemAreLostPacedO
         SCOPED_TRACE (paced ? "paced 2 ms apart" : "without the pauses");
         VirtualStudio studio;
         auto& ports = studio.getPorts();
-        auto output = ports.openOutput (ports.getOutputNames().indexOf (SimulatedKeyboard::defaultPortName));
+        auto output = ports.openOutput (ports.outputIdentifierOf (SimulatedKeyboard::defaultPortName));
         auto model = SettingsModel::catalogueDefaults();
         model.itemParams[ItemParam::Number][1] = 21;
         const auto frames = planSendAll (model).frames;
@@ -253,4 +253,28 @@ TEST (RealLinkRead, AReadStartedAgainIsDrivenOnlyByTheAnswersToItsOwnRequests)
     ASSERT_EQ (feed.results.size(), 1u);
     EXPECT_TRUE (feed.results[0].completed());
     EXPECT_EQ (feed.results[0].model.itemParams[ItemParam::Number].at (1), 74);
+}
+
+TEST (RealLinkPorts, PortsOpenByTheirIdentifierAndAnIdentifierThatHasGoneOpensNothing)
+{
+    VirtualStudio studio;
+    auto& ports = studio.getPorts();
+    auto& keyboard = studio.getKeyboard();
+    LumManager49 receiver (ports);
+    const auto inputId = ports.inputIdentifierOf (SimulatedKeyboard::defaultPortName);
+    const auto outputId = ports.outputIdentifierOf (SimulatedKeyboard::defaultPortName);
+    ASSERT_TRUE (inputId.isNotEmpty() && outputId.isNotEmpty());
+    EXPECT_NE (ports.openOutput (outputId), nullptr);
+
+    // Plugged in again under the same names: new identifiers, and the old ones open nothing.
+    keyboard.vanish();
+    keyboard.reappear();
+    EXPECT_EQ (ports.openOutput (outputId), nullptr);
+    EXPECT_EQ (ports.openInput (inputId, receiver), nullptr);
+    EXPECT_NE (ports.outputIdentifierOf (SimulatedKeyboard::defaultPortName), outputId);
+    EXPECT_NE (ports.openOutput (ports.outputIdentifierOf (SimulatedKeyboard::defaultPortName)), nullptr);
+
+    // Held by another program: it does not open at all.
+    keyboard.holdInputElsewhere (true);
+    EXPECT_EQ (ports.openInput (ports.inputIdentifierOf (SimulatedKeyboard::defaultPortName), receiver), nullptr);
 }

@@ -1,5 +1,5 @@
 #include "editor/KbdSettingComponentVR49.h"
-#include "firmware/UpdaterRunner.h"
+#include "editor/UpdaterRunner.h"
 #include "simulator/VirtualStudio.h"
 #include "tests/support/EditorFixture.h"
 

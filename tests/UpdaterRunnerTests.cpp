@@ -1,6 +1,6 @@
 #include "firmware/HalvekFWUpdater.h"
 #include "firmware/UpdatePort.h"
-#include "firmware/UpdaterRunner.h"
+#include "editor/UpdaterRunner.h"
 #include "simulator/VirtualStudio.h"
 #include "tests/support/TestSupport.h"
 

@@ -2,7 +2,7 @@
 
 #include "device/LumManager49.h"
 #include "editor/DialogService.h"
-#include "tests/support/FrameChecks.h"
+#include "testing/FrameChecks.h"
 
 #include <gtest/gtest.h>
 

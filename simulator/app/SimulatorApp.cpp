@@ -1,11 +1,11 @@
-#include "simulator/SimulatorApp.h"
+#include "simulator/app/SimulatorApp.h"
 
 #include "app/MainAppWindow.h"
 #include "device/ForwardingPortSystem.h"
 #include "app/MainComponent.h"
-#include "simulator/SimulatorDialogs.h"
-#include "simulator/SimulatorMonitorWindow.h"
-#include "simulator/SimulatorState.h"
+#include "simulator/app/SimulatorDialogs.h"
+#include "simulator/app/SimulatorMonitorWindow.h"
+#include "simulator/app/SimulatorState.h"
 #include "simulator/VirtualStudio.h"
 
 SimulatorApp::SimulatorApp() = default;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppClass.h"
-#include "simulator/SimulatorOptions.h"
+#include "simulator/app/SimulatorOptions.h"
 
 class SimulatedKeyboard;
 class SimulatorDialogs;

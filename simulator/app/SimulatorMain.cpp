@@ -1,6 +1,6 @@
 #include "app/DisplayCheck.h"
-#include "simulator/SimulatorApp.h"
-#include "simulator/SimulatorOptions.h"
+#include "simulator/app/SimulatorApp.h"
+#include "simulator/app/SimulatorOptions.h"
 
 #include <cstdio>
 

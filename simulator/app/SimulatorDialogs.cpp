@@ -1,6 +1,6 @@
-#include "simulator/SimulatorDialogs.h"
+#include "simulator/app/SimulatorDialogs.h"
 
-#include "firmware/UpdaterRunner.h"
+#include "editor/UpdaterRunner.h"
 #include "simulator/SimulatedKeyboard.h"
 
 SimulatorDialogs::SimulatorDialogs (SimulatedKeyboard& keyboardToRestart)

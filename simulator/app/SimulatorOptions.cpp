@@ -1,4 +1,4 @@
-#include "simulator/SimulatorOptions.h"
+#include "simulator/app/SimulatorOptions.h"
 
 std::optional<juce::String> SimulatorOptions::parse (const juce::StringArray& arguments, SimulatorOptions& options)
 {

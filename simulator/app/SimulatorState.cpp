@@ -1,4 +1,4 @@
-#include "simulator/SimulatorState.h"
+#include "simulator/app/SimulatorState.h"
 
 #include "device/LumMidiMessage49.h"
 #include "editor/KbdSettingComponentVR49.h"

@@ -1,7 +1,7 @@
-#include "simulator/SimulatorMonitorWindow.h"
+#include "simulator/app/SimulatorMonitorWindow.h"
 
 #include "simulator/SimulatedKeyboard.h"
-#include "simulator/SimulatorState.h"
+#include "simulator/app/SimulatorState.h"
 
 void SimulatorMonitorWindow::Content::resized()
 {

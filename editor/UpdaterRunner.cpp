@@ -1,4 +1,4 @@
-#include "firmware/UpdaterRunner.h"
+#include "editor/UpdaterRunner.h"
 
 #include "device/LumManager49.h"
 #include "firmware/UpdatePort.h"
