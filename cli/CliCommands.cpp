@@ -27,7 +27,7 @@ const std::vector<CliCommand>& cliCommandTable()
         { "verify", "FILE.vr49", "compare what the keyboard holds with a settings file, sending nothing", runVerify },
         { "diff", "A.vr49 B.vr49", "compare two settings files", runDiff },
         { "chart", "FILE.vr49 OUT.html", "write the MIDI chart of a settings file", runChart },
-        { "flash", "IMAGE.bin", "upgrade the keyboard's firmware through its bootloader", runFlash },
+        { "flash", "IMAGE.bin", "keep the configuration, upgrade the firmware, wait for the keyboard to return", runFlash },
     };
     return table;
 }
@@ -71,7 +71,7 @@ juce::String cliBashCompletion()
             "    local cur prev words cword\n"
             "    _init_completion || return\n"
             "    case \"$prev\" in\n"
-            "        --keyboard-state) _filedir; return ;;\n"
+            "        --keyboard-state|--backup) _filedir; return ;;\n"
             "        --input|--output) return ;;\n"
             "    esac\n"
             "    if [[ \"$cur\" == -* ]]; then\n"

@@ -4,13 +4,17 @@ const std::vector<CliOptionHelp>& cliOptionTable()
 {
     static const std::vector<CliOptionHelp> table {
         { "--simulate", "[=FAULT]", "the simulated keyboard and bootloader instead of MIDI ports; FAULT makes it "
-                                    "absent, drop-answer, vanish-mid-send, refuse-block or busy (another program holds its input)" },
+                                    "absent, drop-answer, vanish-mid-send, refuse-block, busy (another program holds its input), "
+                                    "update-mode (it starts in its bootloader) or no-return (it stays there after an update)" },
         { "--keyboard-state", "FILE", "with --simulate: keep the simulated keyboard's configuration in FILE between runs" },
         { "--input", "NAME", "the keyboard's input port, without the search (give --output too)" },
         { "--output", "NAME", "the keyboard's output port, without the search (give --input too)" },
         { "--json", "", "differences as JSON on standard output" },
         { "--yes", "", "flash without asking for confirmation" },
         { "--verbose", "", "the firmware transfer's diagnostic lines on standard error" },
+        { "--backup", "FILE", "flash: keep the keyboard's configuration in FILE (default: beside the image)" },
+        { "--restore", "", "flash: send the kept configuration back, and check it, once the keyboard is back" },
+        { "--wait", "SECONDS", "flash: how long to wait for the keyboard to come back (default 30)" },
         { "--help", "", "this help" },
         { "--version", "", "the version" },
     };
@@ -34,11 +38,21 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
             options.simulate = true;
             options.simulatedFault = word.fromFirstOccurrenceOf ("=", false, false);
 
-            if (! juce::StringArray ({ "", "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy" })
+            if (! juce::StringArray ({ "", "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy", "update-mode",
+                                     "no-return" })
                       .contains (options.simulatedFault))
                 return "unknown simulated fault \"" + options.simulatedFault + "\"";
         }
-        else if (word == "--keyboard-state" || word == "--input" || word == "--output")
+        else if (word == "--wait")
+        {
+            const auto value = nextValue();
+
+            if (! value.has_value() || ! value->containsOnly ("0123456789") || value->getIntValue() < 1)
+                return juce::String ("--wait needs a number of seconds");
+
+            options.waitSeconds = value->getIntValue();
+        }
+        else if (word == "--keyboard-state" || word == "--input" || word == "--output" || word == "--backup")
         {
             const auto value = nextValue();
 
@@ -47,12 +61,15 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
 
             if (word == "--keyboard-state")
                 options.keyboardState = juce::File::getCurrentWorkingDirectory().getChildFile (*value);
+            else if (word == "--backup")
+                options.backupFile = juce::File::getCurrentWorkingDirectory().getChildFile (*value);
             else
                 (word == "--input" ? options.inputPort : options.outputPort) = *value;
         }
         else if (word == "--json")              options.json = true;
         else if (word == "--yes")               options.yes = true;
         else if (word == "--verbose")           options.verbose = true;
+        else if (word == "--restore")           options.restore = true;
         else if (word == "--help" || word == "-h") options.help = true;
         else if (word == "--version")           options.version = true;
         else if (word == "--bash-completion")   options.bashCompletion = true;

@@ -8,12 +8,15 @@
 struct CliOptions
 {
     bool simulate = false;
-    juce::String simulatedFault;     // empty, "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy"
+    juce::String simulatedFault;     // empty, "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy", "update-mode", "no-return"
     juce::File keyboardState;        // with --simulate: the simulated keyboard's configuration between runs
     juce::String inputPort, outputPort;
     bool json = false;
     bool yes = false;
     bool verbose = false;            // the firmware transfer's diagnostic lines on standard error
+    juce::File backupFile;           // flash: where the configuration read before the update goes
+    bool restore = false;            // flash: send the kept configuration back once the keyboard is back
+    int waitSeconds = 30;            // flash: how long the keyboard is waited for after the update
     bool help = false;
     bool version = false;
     bool bashCompletion = false;

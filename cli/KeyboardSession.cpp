@@ -47,6 +47,10 @@ namespace
             keyboard.vanish();
         else if (fault == "drop-answer")
             faults.dropAnswers = { 3 };              // the identity, the numbers, then the modes are lost
+        else if (fault == "update-mode")
+            keyboard.restartInUpdateMode();          // left in its bootloader by an update that did not finish
+        else if (fault == "no-return")
+            keyboard.setReturnsAfterUpdate (false);  // its new firmware does not start
         else if (fault == "busy")
             keyboard.holdInputElsewhere (true);      // another program holds the keyboard's input
         else if (fault == "vanish-mid-send")

@@ -1,5 +1,7 @@
 #include "device/HotPlugWatcher.h"
 
+#include "device/BootloaderPortName.h"
+
 namespace
 {
     juce::Array<juce::MidiDeviceInfo> missingFrom (const juce::Array<juce::MidiDeviceInfo>& devices,
@@ -92,6 +94,14 @@ void HotPlugWatcher::poll()
 
     if (manager.isConnected() || appeared.isEmpty())
         return;
+
+    // A keyboard that starts in its bootloader answers no identity request: it is shown.
+    for (const auto& output : appeared)
+        if (isUpdatePortName (output.name))
+        {
+            listener.bootloaderAppeared (output);
+            break;
+        }
 
     // A search of other outputs may be running: it starts again, now over every output.
     manager.searchAgain (manager.isSearching() ? juce::StringArray() : namesOf (appeared));

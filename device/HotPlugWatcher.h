@@ -19,6 +19,9 @@ public:
 
         /** The link was dropped because the keyboard's ports are gone (message thread). */
         virtual void keyboardPortsVanished() = 0;
+
+        /** A keyboard in update mode appeared while none is linked (message thread). */
+        virtual void bootloaderAppeared (const juce::MidiDeviceInfo& port)   { juce::ignoreUnused (port); }
     };
 
     static constexpr int pollPeriodMs = 2000;

@@ -22,6 +22,7 @@ struct ComparedSides
 
     static ComparedSides editorAndKeyboard()   { return { "in the editor", "on the keyboard" }; }
     static ComparedSides sentAndKeyboard()     { return { "sent", "on the keyboard" }; }
+    static ComparedSides fileAndKeyboard()     { return { "in the file", "on the keyboard" }; }
 };
 
 /** A value that differs; nothing on a side that has no value there. A side that does

@@ -266,9 +266,84 @@ void EditorCommands::exportChart()
                                 EditorTexts::chartNotWritten (*file, result.getErrorMessage()));
 }
 
+bool EditorCommands::runUpdate (FirmwareUpdateRequest request)
+{
+    // While the dialogue runs, the bootloader's port comes and goes: that is this update.
+    const juce::ScopedValueSetter<bool> busy (updating, true);
+    request.configurationKept = keeper.hasKept();
+    request.saveACopy = [this] { saveACopyOfTheKeptConfiguration(); };
+
+    // Until it restarts with the new firmware, that bootloader is no update left unfinished.
+    request.bootloaderUsed = &updatedBootloader;
+    return runFirmwareUpdate (manager, request, dialogs);
+}
+
 void EditorCommands::upgradeFirmware()
 {
-    runFirmwareUpdate (manager, {}, dialogs);
+    if (manager.isConnected())
+    {
+        waitForTheReadAfterIdentification();
+        dialogs.showWaitCursor();
+        const bool kept = keeper.keepFrom (keyboardCheck);
+        dialogs.hideWaitCursor();
+
+        if (! kept && ! dialogs.showOkCancelBox (warning, FirmwareDialogTexts::enterUpdateModeTitle,
+                                                 EditorTexts::keptReadFailed, "OK", "Cancel"))
+            return;
+    }
+
+    runUpdate ({});
+}
+
+void EditorCommands::offerToFinishTheUpdate (const juce::MidiDeviceInfo& bootloaderPort)
+{
+    if (updating || manager.isConnected()
+        || (bootloaderPort.identifier.isNotEmpty() && bootloaderPort.identifier == updatedBootloader))
+        return;
+
+    if (! dialogs.showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, EditorTexts::inUpdateModeTitle,
+                                   EditorTexts::keyboardInUpdateMode (bootloaderPort.name), EditorTexts::chooseFirmware,
+                                   EditorTexts::notNow))
+        return;
+
+    FirmwareUpdateRequest request;
+    request.keyboardInUpdateMode = true;
+    runUpdate (request);
+}
+
+void EditorCommands::saveACopyOfTheKeptConfiguration()
+{
+    if (! keeper.hasKept())
+        return;
+
+    const auto file = chooseFileToSave (EditorTexts::saveTitle, "*.vr49",
+                                        ConfigurationKeeper::defaultCopyIn (lastFolder, juce::Time::getCurrentTime()));
+
+    if (! file.has_value())
+        return;
+
+    if (const auto result = saveSettingsFile (keeper.getKept(), *file); result.failed())
+        dialogs.showMessageBox (warning, EditorTexts::notSavedTitle, EditorTexts::notSaved (*file, result.getErrorMessage()));
+}
+
+void EditorCommands::offerKeptConfigurationBack (const SettingsModel& keyboardNow)
+{
+    if (! keeper.hasKept())
+        return;
+
+    const auto changes = keeper.compareWith (keyboardNow);
+    const auto kept = keeper.getKept();
+    keeper.forget();
+
+    if (! changes.any()
+        || ! dialogs.showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, EditorTexts::afterTheUpdateTitle,
+                                      EditorTexts::configurationChangedByTheUpdate (changes.describe()),
+                                      EditorTexts::restoreMyConfiguration, EditorTexts::keepTheKeyboards))
+        return;
+
+    // Undoable as taking the keyboard's values is; then sent and checked.
+    history.replaceModel (manager.getModel(), kept, EditorTexts::restoreMyConfiguration);
+    sendToKeyboard();
 }
 
 juce::String describeLeftOutValues (const std::vector<LeftOutValue>& leftOut)

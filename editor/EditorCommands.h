@@ -2,6 +2,8 @@
 
 #include "device/SendAllPlan.h"
 #include "device/VerifiedSend.h"
+#include "editor/UpdaterRunner.h"
+#include "firmware/ConfigurationKeeper.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -45,7 +47,20 @@ public:
     /** True when the settings were saved. */
     bool saveSettings();
     void exportChart();
+
+    /** "Upgrade firmware...": the linked keyboard's configuration is read and kept first,
+        and offered back once the keyboard is back and read. */
     void upgradeFirmware();
+
+    /** A keyboard was found in update mode on this port (no keyboard linked): offers to
+        finish its update with a file the user chooses. */
+    void offerToFinishTheUpdate (const juce::MidiDeviceInfo& bootloaderPort);
+
+    /** The keyboard was read after an update: when it differs from what was kept before,
+        offers "Restore My Configuration" (a checked send, undoable) or "Keep the Keyboard's". */
+    void offerKeptConfigurationBack (const SettingsModel& keyboardNow);
+
+    bool isUpdating() const noexcept   { return updating; }
 
     /** Reads the keyboard, lists how it differs from the editor, and offers to take its
         values into the editor (as one edit that can be undone). */
@@ -62,6 +77,8 @@ private:
     std::optional<juce::File> chooseFileToSave (const juce::String& title, const juce::String& pattern,
                                                 const juce::File& proposed);
     void rememberFolderOf (const juce::File& file);
+    void saveACopyOfTheKeptConfiguration();
+    bool runUpdate (FirmwareUpdateRequest request);
     void reportLeftOutValues (const std::vector<LeftOutValue>& leftOut);
 
     Host& panel;
@@ -70,6 +87,10 @@ private:
     KeyboardReadThread& startupRead;
     EditHistory& history;
     DialogService& dialogs;
+
+    ConfigurationKeeper keeper;
+    bool updating = false;
+    juce::String updatedBootloader;   // the identifier of the one the last update went through
 
     // Load and Save start where the user last was during this run.
     juce::File lastFolder;

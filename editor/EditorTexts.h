@@ -66,6 +66,28 @@ namespace EditorTexts
     inline const juce::String takeKeyboardValues ("Take the Keyboard's Values");
     inline const juce::String compareReadFailed ("The keyboard did not answer when it was read, so nothing was compared.");
 
+    inline const juce::String inUpdateMode ("In update mode");
+    inline const juce::String inUpdateModeTitle ("Keyboard in Update Mode");
+    inline juce::String keyboardInUpdateMode (const juce::String& port)
+    {
+        return "A keyboard in update mode is connected (\"" + port + "\"): its firmware update was not finished.\n\n"
+               "Choose the firmware file and finish the update now?";
+    }
+    inline const juce::String chooseFirmware ("Choose Firmware...");
+    inline const juce::String notNow ("Not Now");
+
+    inline const juce::String afterTheUpdateTitle ("Configuration After the Update");
+    inline juce::String configurationChangedByTheUpdate (const juce::String& changes)
+    {
+        return "The keyboard is back with its new firmware, and its configuration differs from the one read before "
+               "the update in " + changes + ".\n\nSend your configuration back to the keyboard, or keep what it holds now?";
+    }
+    inline const juce::String restoreMyConfiguration ("Restore My Configuration");
+    inline const juce::String keepTheKeyboards ("Keep the Keyboard's");
+    inline const juce::String keptReadFailed (
+        "The keyboard did not answer when its configuration was read before the update, so it cannot be offered back "
+        "afterwards. Update anyway?");
+
     inline const juce::String unsavedEditsTitle ("Unsaved Edits");
     inline juce::String unsavedEdits (EditHistory::UnsavedEdits edits)
     {

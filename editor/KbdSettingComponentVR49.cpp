@@ -1,6 +1,7 @@
 #include "editor/KbdSettingComponentVR49.h"
 
 #include "editor/DialogService.h"
+#include "device/BootloaderPortName.h"
 #include "device/FieldChoices.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTexts.h"
@@ -446,7 +447,7 @@ void KbdSettingComponentVR49::managerEvent (int event, int first, int, int)
     if (event == ManagerEvent::KeyboardConnected)
         keyboardConnected();
     else if (event == ManagerEvent::SearchFailed)
-        requestAsync (showNotDetected);
+        requestAsync (searchFoundNoKeyboard);
 
     startupRead.handleManagerEvent (event, first);
     keyboardCheck.handleManagerEvent (event, first);
@@ -485,6 +486,15 @@ void KbdSettingComponentVR49::keyboardPortsVanished()
                                 EditorTexts::readInterrupted);
 }
 
+void KbdSettingComponentVR49::bootloaderAppeared (const juce::MidiDeviceInfo& port)
+{
+    if (commands->isUpdating())
+        return;
+
+    firmwareRevisionEditor->setText (EditorTexts::inUpdateMode);
+    commands->offerToFinishTheUpdate (port);
+}
+
 void KbdSettingComponentVR49::keyboardReadEnded (const KeyboardReader::Result& result)
 {
     {
@@ -514,6 +524,7 @@ void KbdSettingComponentVR49::takeFinishedRead()
         history.forgetAll();
         setStatusText ({});
         refreshAllFields();
+        commands->offerKeptConfigurationBack (result->model);
         return;
     }
 
@@ -538,6 +549,20 @@ void KbdSettingComponentVR49::handleAsyncUpdate()
 
     if ((work & readEnded) != 0)
         takeFinishedRead();
+
+    if ((work & searchFoundNoKeyboard) != 0)
+    {
+        // A keyboard left in its bootloader answers nothing, but is there: it is shown and
+        // its update offered, instead of "not detected".
+        auto& ports = deviceManager.getPortSystem();
+        const auto bootloader = findBootloaderOutput (ports.getOutputNames());
+
+        if (bootloader.isNotEmpty())
+            bootloaderAppeared ({ bootloader, ports.outputIdentifierOf (bootloader) });
+        else
+            dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle,
+                                    EditorTexts::notDetected);
+    }
 
     if ((work & showNotDetected) != 0)
         dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, EditorTexts::keyboardProblemTitle,

@@ -88,6 +88,7 @@ public:
 
     // HotPlugWatcher::Listener, and after a send that lost the keyboard (message thread).
     void keyboardPortsVanished() override;
+    void bootloaderAppeared (const juce::MidiDeviceInfo& port) override;
 
     /** Every widget in creation order, the picture included. */
     std::vector<juce::Component*> getWidgets() const;
@@ -96,7 +97,7 @@ private:
     friend struct EditorPanelAccess;   // the tests' view of the widgets
 
     // Work moved to the message thread.
-    enum AsyncWork { showNotDetected = 4, askBeforeRead = 8, readEnded = 16 };
+    enum AsyncWork { showNotDetected = 4, askBeforeRead = 8, readEnded = 16, searchFoundNoKeyboard = 32 };
 
     static std::map<ItemId, juce::String> buildControlNames();
     void createWidgets();

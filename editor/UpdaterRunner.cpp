@@ -14,6 +14,10 @@ namespace FirmwareDialogTexts
     const char* const succeeded = "The burn process completed without error";
     const char* const incompleteFirmware = "The keyboard now holds an incomplete firmware. "
                                            "Restart it in update mode and run the update again.";
+    const char* const configurationKept = "Your keyboard's configuration was read and will be offered back after the update";
+    const char* const saveACopy = "Save a Copy...";
+    const char* const tryAgain = "Try Again";
+    const char* const close = "Close";
 
     juce::String enterUpdateModeMessage()
     {
@@ -29,11 +33,15 @@ namespace
 
 UpdaterRunner::UpdaterRunner (LumManager49& managerToUse)
     : juce::ThreadWithProgressWindow ("Upgrading firmware, please wait...", true, true, 10000, "Cancel"),
-      firmwareChooser { "Please select the firmware file to burn...",
-                        juce::File::getSpecialLocation (juce::File::userHomeDirectory), "Vantor*.bin" },
       manager (&managerToUse)
 {
     progressRelay.startTimer (50);
+}
+
+FileChoice UpdaterRunner::firmwareChoice()
+{
+    return { "Please select the firmware file to burn...", juce::File::getSpecialLocation (juce::File::userHomeDirectory),
+             "Vantor*.bin" };
 }
 
 UpdaterRunner::~UpdaterRunner()
@@ -81,45 +89,102 @@ namespace
     }
 }
 
-void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs)
+namespace
 {
-    using namespace FirmwareDialogTexts;
-    const auto warning = juce::MessageBoxIconType::WarningIcon;
+    /** The first box: into update mode, with the copy of the kept configuration on offer.
+        False when the user cancelled. */
+    bool askForUpdateMode (const FirmwareUpdateRequest& request, DialogService& dialogs)
+    {
+        using namespace FirmwareDialogTexts;
+        const auto warning = juce::MessageBoxIconType::WarningIcon;
 
+        if (! request.configurationKept)
+            return dialogs.showOkCancelBox (warning, enterUpdateModeTitle, enterUpdateModeMessage(), "OK", "Cancel");
+
+        const auto message = enterUpdateModeMessage() + "\n\n" + configurationKept + ".";
+
+        for (;;)
+        {
+            switch (dialogs.showYesNoCancelBox (warning, enterUpdateModeTitle, message, "OK", saveACopy, "Cancel"))
+            {
+                case 1:  return true;
+                case 2:  if (request.saveACopy) request.saveACopy(); break;   // then the box again
+                default: return false;
+            }
+        }
+    }
+
+    /** One transfer on the bootloader; what it came to, told. True when it completed;
+        `tryAgain` is set when the user asks for another go. */
+    bool transferOnce (LumManager49& manager, const juce::String& path, DialogService& dialogs, bool& tryAgain,
+                       juce::String* bootloaderUsed)
+    {
+        using namespace FirmwareDialogTexts;
+        const auto warning = juce::MessageBoxIconType::WarningIcon;
+        tryAgain = false;
+
+        UpdaterRunner runner (manager);
+        runner.firmwarePath = path;
+
+        if (! attachUpdatePort (&runner, updatePort, manager))
+        {
+            dialogs.showMessageBox (warning, errorTitle, portNotFound);
+            return false;
+        }
+
+        const bool ranToTheEnd = dialogs.runThreadWithProgressWindow (runner);
+
+        // A cancel while the last block was being answered can still have completed the
+        // update: what the bootloader answered decides the box, not the button.
+        if (runner.didBurnSucceed())
+        {
+            if (bootloaderUsed != nullptr)
+                *bootloaderUsed = manager.getPortSystem().outputIdentifierOf (manager.getOutputPortName());
+
+            dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, resultTitle, succeeded);
+            return true;
+        }
+
+        const auto text = withIncompleteFirmwareNote (ranToTheEnd ? failed : cancelled, runner);
+        tryAgain = dialogs.showOkCancelBox (warning, errorTitle, text, FirmwareDialogTexts::tryAgain,
+                                            FirmwareDialogTexts::close);
+        return false;
+    }
+}
+
+bool runFirmwareUpdate (LumManager49& manager, const FirmwareUpdateRequest& request, DialogService& dialogs)
+{
     const SearchAgainAfterwards searchAgain { manager };
-    UpdaterRunner runner (manager);
 
-    if (! dialogs.showOkCancelBox (warning, enterUpdateModeTitle, enterUpdateModeMessage(), "OK", "Cancel"))
-        return;
+    if (! request.keyboardInUpdateMode && ! askForUpdateMode (request, dialogs))
+        return false;
 
-    runner.firmwarePath = path;
+    auto path = request.path;
 
     if (path.isEmpty())
     {
-        const auto file = dialogs.browseForFileToOpen (runner.firmwareChooser);
+        const auto file = dialogs.browseForFileToOpen (UpdaterRunner::firmwareChoice());
 
         if (! file.has_value())
-            return;
+            return false;
 
-        runner.firmwarePath = file->getFullPathName();
+        path = file->getFullPathName();
     }
 
-    if (! attachUpdatePort (&runner, updatePort, manager))
-    {
-        dialogs.showMessageBox (warning, errorTitle, portNotFound);
-        return;
-    }
+    // Each try is a runner of its own; its end detaches the update port, and the next one
+    // attaches it again on the bootloader that is still there.
+    for (bool again = true; again;)
+        if (transferOnce (manager, path, dialogs, again, request.bootloaderUsed))
+            return true;
 
-    const bool ranToTheEnd = dialogs.runThreadWithProgressWindow (runner);
+    return false;
+}
 
-    // A cancel while the last block was being answered can still have completed the
-    // update: what the bootloader answered decides the box, not the button.
-    if (runner.didBurnSucceed())
-        dialogs.showMessageBox (juce::MessageBoxIconType::InfoIcon, resultTitle, succeeded);
-    else if (! ranToTheEnd)
-        dialogs.showMessageBox (warning, errorTitle, withIncompleteFirmwareNote (cancelled, runner));
-    else
-        dialogs.showMessageBox (warning, errorTitle, withIncompleteFirmwareNote (failed, runner));
+void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs)
+{
+    FirmwareUpdateRequest request;
+    request.path = path;
+    runFirmwareUpdate (manager, request, dialogs);
 }
 
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path)

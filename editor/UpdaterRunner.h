@@ -36,7 +36,9 @@ public:
     /** True once a frame of the image went out: the keyboard's firmware is then being replaced. */
     bool didStartTransfer() const noexcept { return burner.didStartTransfer(); }
 
-    const FileChoice firmwareChooser;
+    /** The firmware file's chooser: its title, the home folder, "Vantor*.bin". */
+    static FileChoice firmwareChoice();
+
     juce::String firmwarePath;
 
 private:
@@ -58,9 +60,21 @@ private:
     FirmwareBurner burner { *manager, [this] (double fraction) { reportedProgress = fraction; } };
 };
 
-/** The whole firmware-upgrade dialogue. An empty path asks the user for the file.
-    However it ends, the manager then searches for the keyboard again, so that it is
-    found and read when it is back in normal mode. */
+/** What a firmware update is asked to do. */
+struct FirmwareUpdateRequest
+{
+    juce::String path;                    // empty: the user chooses the file
+    bool keyboardInUpdateMode = false;    // found in its bootloader already: no entering step
+    bool configurationKept = false;       // the first box says so and offers a copy
+    std::function<void()> saveACopy;      // "Save a Copy..." in the first box
+    juce::String* bootloaderUsed = nullptr;   // set to the identifier of the bootloader that took the image
+};
+
+/** The whole firmware-upgrade dialogue; true when the new firmware went in whole. After a
+    failed or cancelled transfer the box offers "Try Again" with the same file, on the
+    bootloader that is still there. However it ends, the manager then searches for the
+    keyboard again, so that it is found and read when it is back in normal mode. */
+bool runFirmwareUpdate (LumManager49& manager, const FirmwareUpdateRequest& request, DialogService& dialogs);
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path, DialogService& dialogs);
 void runFirmwareUpdate (LumManager49& manager, const juce::String& path);
 
@@ -74,5 +88,9 @@ namespace FirmwareDialogTexts
     extern const char* const failed;
     extern const char* const succeeded;
     extern const char* const incompleteFirmware;
+    extern const char* const configurationKept;
+    extern const char* const saveACopy;
+    extern const char* const tryAgain;
+    extern const char* const close;
     juce::String enterUpdateModeMessage();
 }

@@ -144,6 +144,11 @@ void SimulatedKeyboard::setFaults (const Faults& newFaults)
     faults = newFaults;
 }
 
+void SimulatedKeyboard::setReturnsAfterUpdate (bool returns)
+{
+    returnsAfterUpdate = returns;
+}
+
 void SimulatedKeyboard::setAnswersBeyondContract (bool answers)
 {
     answersBeyondContract = answers;
@@ -545,6 +550,14 @@ void SimulatedKeyboard::handleBootloaderMessage (const juce::MidiMessage& messag
         reply = bootloader.handle (message);
         delayMs = std::max (reply.delayMs, bootloaderAnswerDelayMs);
         imageComplete = ! wasComplete && bootloader.isComplete();
+
+        // A new firmware starts from the factory's configuration, as a real update may.
+        if (imageComplete)
+        {
+            const auto transfers = configuration.endOfTransferCount;
+            configuration = KeyboardConfiguration::factory();
+            configuration.endOfTransferCount = transfers;
+        }
     }
 
     if (reply.vanish)
@@ -562,6 +575,6 @@ void SimulatedKeyboard::handleBootloaderMessage (const juce::MidiMessage& messag
     }
 
     // With the whole image in, the keyboard restarts into its new firmware.
-    if (imageComplete)
+    if (imageComplete && returnsAfterUpdate.load())
         postAction ([this] { restartInNormalMode(); }, std::chrono::milliseconds (restartAfterUpdateMs));
 }

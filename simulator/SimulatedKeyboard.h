@@ -27,8 +27,8 @@ struct KeyboardConfiguration
     only the requests of the keyboard's contract; it stores set frames only for the
     items it has, with values of one data byte; it plays live controls on demand,
     restarts into its bootloader on "USB A MIDI 1" (as ALSA names the bootloader's
-    port), comes back in normal mode once a whole image is in, and injects faults on
-    demand. */
+    port), comes back in normal mode with the factory's configuration once a whole
+    image is in, and injects faults on demand. */
 class SimulatedKeyboard : public VirtualDevice
 {
 public:
@@ -69,6 +69,10 @@ public:
     /** Whether it also answers the requests no keyboard is known to answer: the options'
         list and the curves (off by default, as the keyboard's contract has it). */
     void setAnswersBeyondContract (bool answers);
+
+    /** Whether it restarts in normal mode once a whole image is in (on by default; off:
+        it stays in its bootloader, as a keyboard whose new firmware does not start). */
+    void setReturnsAfterUpdate (bool returns);
 
     /** Everything the program sent to the keyboard, in order. */
     std::vector<juce::MidiMessage> getReceivedMessages() const;
@@ -160,6 +164,7 @@ private:
     juce::String bootloaderPortName { updatePortName };
     KeyboardReceiveBuffer receiveBuffer;
     std::atomic<bool> answersBeyondContract { false };
+    std::atomic<bool> returnsAfterUpdate { true };
     std::atomic<bool> arrivalFromTimeStamps { false };
 
     std::shared_ptr<VirtualMidiPortSystem::Source> source;

@@ -34,7 +34,13 @@ namespace
         when the user confirms the update-mode box. */
     struct FirmwareUpdateFaults : ::testing::Test
     {
-        FirmwareUpdateFaults()   { dialogs.onOkCancel = [this] { studio.getKeyboard().restartInUpdateMode(); }; }
+        FirmwareUpdateFaults()
+        {
+            dialogs.onOkCancel = [this] {
+                if (dialogs.shown.back().title == FirmwareDialogTexts::enterUpdateModeTitle)
+                    studio.getKeyboard().restartInUpdateMode();
+            };
+        }
 
         VirtualStudio studio;
         LumManager49 manager { studio.getPorts() };
@@ -126,7 +132,7 @@ TEST_F (FirmwareUpdateFaults, AKeyboardVanishingMidTransferEndsInTheErrorBoxAfte
     unplugged.vanishAtBlock = 3;
     studio.getKeyboard().setBootloaderFaults (unplugged);
 
-    runFirmwareUpdate (manager, {}, dialogs);   // four unanswered attempts, about 12.4 s
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);   // four unanswered attempts, about 12.4 s
 
     ASSERT_FALSE (dialogs.shown.empty());
     EXPECT_TRUE (dialogs.shown.back().message.startsWith ("The burn process completed, but there was an error\n\n"));
@@ -139,7 +145,7 @@ TEST_F (FirmwareUpdateFaults, CancellingAsSoonAsTheWindowOpensSendsAtMostTheBloc
     dialogs.fileAnswers = { writeFirmware (scratch, 5000) };
     dialogs.cancelProgressWhen = [] { return true; };
 
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
     pumpFor (300);
 
     EXPECT_TRUE (dialogs.shown.back().message.startsWith ("The burn process has been canceled"));

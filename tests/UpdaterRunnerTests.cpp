@@ -17,7 +17,10 @@ namespace
         void SetUp() override
         {
             // The user restarts the keyboard holding the three keys, then answers the box.
-            dialogs.onOkCancel = [this] { keyboard.restartInUpdateMode(); };
+            dialogs.onOkCancel = [this] {
+                if (dialogs.shown.back().title == FirmwareDialogTexts::enterUpdateModeTitle)
+                    keyboard.restartInUpdateMode();
+            };
         }
 
         juce::File firmware (const std::vector<juce::uint8>& bytes)
@@ -31,7 +34,7 @@ namespace
         {
             std::vector<juce::String> texts;
             for (const auto& box : dialogs.shown)
-                if (box.kind == "message")
+                if (box.title != FirmwareDialogTexts::enterUpdateModeTitle)
                     texts.push_back (box.title + ": " + box.message);
             return texts;
         }
@@ -50,7 +53,7 @@ namespace
 TEST_F (FirmwareDialogue, TheUpdateModeBoxHasItsTwoLines)
 {
     dialogs.okCancelAnswers = { false };
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
 
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0].kind, "okCancel");
@@ -67,12 +70,12 @@ TEST_F (FirmwareDialogue, CancellingTheFirstBoxOrTheChooserShowsNothingAndSearch
 {
     manager.openInputs();
     dialogs.okCancelAnswers = { false };
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
     EXPECT_TRUE (manager.isSearching());
     EXPECT_FALSE (studio.getPorts().isInputThreadDead());   // its inputs were not restarted too soon
     manager.stopScan();
 
-    runFirmwareUpdate (manager, {}, dialogs);   // OK, then the chooser is cancelled
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);   // OK, then the chooser is cancelled
     ASSERT_EQ (dialogs.fileRequests.size(), 1u);
     EXPECT_EQ (dialogs.fileRequests[0].title, "Please select the firmware file to burn...");
     EXPECT_EQ (dialogs.fileRequests[0].pattern, "Vantor*.bin");
@@ -87,7 +90,7 @@ TEST_F (FirmwareDialogue, WithoutAnUpdatePortTheErrorIsShownAndTheSearchStartsAg
     manager.connectPorts (SimulatedKeyboard::defaultPortName, SimulatedKeyboard::defaultPortName);
     dialogs.fileAnswers = { firmware ({ 1, 2, 3 }) };
 
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
 
     EXPECT_EQ (messageTexts(), (std::vector<juce::String> {
                                    "Firmware Update Error: Can't found Keyboard. Make sure it's connected and retry" }));
@@ -102,7 +105,7 @@ TEST_F (FirmwareDialogue, AWholeTransferReachesTheBootloaderByteForByte)
     const auto image = imageOfSize (4000);
     dialogs.fileAnswers = { firmware (image) };
 
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
 
     EXPECT_EQ (messageTexts(), (std::vector<juce::String> {
                                    "Firmware Update Result: The burn process completed without error" }));
@@ -126,7 +129,7 @@ TEST_F (FirmwareDialogue, AGivenPathSkipsTheChooser)
 TEST_F (FirmwareDialogue, AnEmptyFileOrARefusedBlockEndsWithTheErrorBox)
 {
     dialogs.fileAnswers = { firmware ({}) };
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
     EXPECT_EQ (dialogs.progressWindowsRun, 1);
 
     SimulatedBootloader::Faults refuse;
@@ -134,7 +137,7 @@ TEST_F (FirmwareDialogue, AnEmptyFileOrARefusedBlockEndsWithTheErrorBox)
     keyboard.setBootloaderFaults (refuse);
     dialogs.onOkCancel = nullptr;   // already in update mode
     dialogs.fileAnswers = { firmware (imageOfSize (500)) };
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
 
     // Nothing was sent from the empty file; the refused block left the firmware incomplete.
     const juce::String failed ("Firmware Update Error: The burn process completed, but there was an error");
@@ -150,7 +153,7 @@ TEST_F (FirmwareDialogue, CancelWhileABlockIsAwaitedShowsTheCancelBoxAndSendsNot
     dialogs.fileAnswers = { firmware (imageOfSize (1000)) };
     dialogs.cancelProgressWhen = [this] { return keyboard.getBootloaderState().getBlockFramesReceived() >= 1; };
 
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
 
     EXPECT_EQ (messageTexts(), (std::vector<juce::String> { juce::String ("Firmware Update Error: The burn process has been canceled\n\n")
                                                             + FirmwareDialogTexts::incompleteFirmware }));
@@ -166,7 +169,7 @@ TEST_F (FirmwareDialogue, CancelWhileTheLastBlockIsAnsweredShowsWhatTheBootloade
     dialogs.fileAnswers = { firmware ({ 1, 2, 3 }) };
     dialogs.cancelProgressWhen = [this] { return keyboard.getBootloaderState().getBlockFramesReceived() >= 1; };
 
-    runFirmwareUpdate (manager, {}, dialogs);
+    runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs);
 
     EXPECT_EQ (messageTexts(), (std::vector<juce::String> { "Firmware Update Result: The burn process completed without error" }));
     EXPECT_EQ (keyboard.getBootloaderState().getBlockFramesReceived(), 1);
@@ -229,4 +232,22 @@ TEST (UpdatePort, AttachMovesTheLinkToTheBootloaderByItsExactOrItsAlsaNameAndDet
 
     for (const juce::String other : { "USB AB", "USB A MIDI", "USB A MIDI x", "My USB A MIDI 1" })
         EXPECT_FALSE (isUpdatePortName (other, "USB A")) << other;
+}
+
+TEST_F (FirmwareDialogue, AFailedTransferIsTriedAgainAtOnceWithTheSameFileOnTheBootloaderStillThere)
+{
+    SimulatedBootloader::Faults refuse;
+    refuse.rejectBlock[2] = 4;   // refused four times: the first transfer fails, the second goes through
+    keyboard.setBootloaderFaults (refuse);
+    dialogs.fileAnswers = { firmware (imageOfSize (500)) };
+    dialogs.okCancelAnswers = { true, true };   // "OK" into update mode, then "Try Again"
+
+    EXPECT_TRUE (runFirmwareUpdate (manager, FirmwareUpdateRequest {}, dialogs));
+
+    const juce::String failed ("Firmware Update Error: The burn process completed, but there was an error\n\n");
+    EXPECT_EQ (messageTexts(), (std::vector<juce::String> { failed + FirmwareDialogTexts::incompleteFirmware,
+                                                            "Firmware Update Result: The burn process completed without error" }));
+    EXPECT_EQ (dialogs.okCancelButtons[1], juce::StringArray ({ "Try Again", "Close" }));
+    EXPECT_EQ (dialogs.fileRequests.size(), 1u);   // the same file, not chosen again
+    EXPECT_TRUE (keyboard.getBootloaderState().isComplete());
 }

@@ -19,3 +19,16 @@ bool SimulatorDialogs::showOkCancelBox (juce::MessageBoxIconType icon, const juc
 
     return confirmed;
 }
+
+int SimulatorDialogs::showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                          const juce::String& message, const juce::String& yesText,
+                                          const juce::String& noText, const juce::String& cancelText)
+{
+    const auto choice = JuceDialogService::showYesNoCancelBox (icon, title, message, yesText, noText, cancelText);
+
+    // "OK" in the first box of an update whose configuration was kept.
+    if (choice == 1 && title == FirmwareDialogTexts::enterUpdateModeTitle)
+        keyboard.restartInUpdateMode();
+
+    return choice;
+}

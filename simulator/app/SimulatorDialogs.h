@@ -14,6 +14,9 @@ public:
 
     bool showOkCancelBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
                           const juce::String& okText, const juce::String& cancelText) override;
+    int showYesNoCancelBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                            const juce::String& yesText, const juce::String& noText,
+                            const juce::String& cancelText) override;
 
 private:
     SimulatedKeyboard& keyboard;

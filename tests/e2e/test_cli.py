@@ -3,6 +3,7 @@
 
 import json
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -176,7 +177,35 @@ def flash():
     _, err = expect(0, cli("--verbose", "flash", "--yes", image), "flash --verbose")
     check("received note: 81 veloc: 84" in err, err)
     _, err = expect(3, cli("flash", "--yes", image, simulate="--simulate=absent"), "flash without a keyboard")
-    check("is the keyboard in update mode" in err, err)
+    check("no keyboard answered" in err and "no keyboard is in update mode" in err, err)
+
+    # Kept first, flashed, waited for, and sent back: the update resets the keyboard to the
+    # factory's configuration, and the user's comes back.
+    set_keyboard_option(1, 1)
+    with open(STATE, encoding="utf-8") as f:
+        text = f.read()
+    with open(STATE, "w", encoding="utf-8") as f:
+        f.write(re.sub(r'<Item ID="1" Mode="1" Chan="65" Num="\d+"', '<Item ID="1" Mode="1" Chan="65" Num="20"', text))
+    kept = path("kept.vr49")
+    out, _ = expect(0, cli("flash", "--yes", "--backup", kept, image), "flash, the configuration compared afterwards")
+    check(f"kept the keyboard's configuration in {kept}" in out and "now differs from its configuration before the "
+          "update" in out and "Bnk1:P1 - Cutoff: CC number 20 - Undefined before the update, 74 - Brightness now" in out, out)
+    expect(0, cli("restore", kept), "the kept configuration restored")
+    out, _ = expect(0, cli("flash", "--yes", "--restore", "--backup", kept, image), "flash --restore")
+    check("restored: the keyboard holds what was sent (84 controls, 6 globals)" in out, out)
+    expect(0, cli("verify", kept), "the keyboard holds what it held before the update")
+
+    # A keyboard left in update mode is found there, and needs no keyboard in normal mode.
+    out, _ = expect(0, cli("ports", simulate="--simulate=update-mode"), "ports with a keyboard in update mode")
+    check("  USB A MIDI 1   <- a keyboard in update mode" in out, out)
+    out, _ = expect(0, cli("flash", "--yes", image, simulate="--simulate=update-mode"), "flash from update mode")
+    check("kept" not in out and "the keyboard is back with the new firmware" in out, out)
+
+    # A keyboard that never comes back: the wait ends, and says where the configuration is.
+    started = time.monotonic()
+    _, err = expect(3, cli("flash", "--yes", "--wait", "2", image, simulate="--simulate=no-return"), "no return")
+    check("did not come back in normal mode within 2 s" in err and "before the update is in" in err
+          and time.monotonic() - started < 20, err)
     _, err = expect(5, cli("flash", "--yes", image, simulate="--simulate=refuse-block"), "a refused block")
     check("incomplete firmware" in err, err)
     expect(6, cli("flash", image), "flash unconfirmed (no answer on standard input)")

@@ -176,6 +176,22 @@ def main(executable, cli):
         check(held == model, f"the keyboard holds the model ({len(held)} values held, {len(model)} in the model)")
         check(sim.state().get("keyboard.global.6") == "0", "the keyboard holds the MIDI channel")
 
+        # An update keeps the configuration: read first, flashed (the keyboard comes back with
+        # the factory's), offered back and restored, checked.
+        firmware = os.path.join(sim.folder, "Vantor49_kept.bin")
+        with open(firmware, "wb") as f:
+            f.write(bytes((i * 5) & 0xFF for i in range(2000)))
+        sim.click(FIRMWARE_BUTTON)
+        sim.answer_box("Enter Firmware Upgrade Mode")   # "OK"
+        sim.choose_file("Please select the firmware file to burn...", firmware)
+        sim.answer_box("Firmware Update Result", key="Return")
+        sim.answer_box("Configuration After the Update", key="Return")   # "Restore My Configuration"
+        sim.wait_for(lambda: sim.state().get("keyboard.global.8") == "61", 20, "the user's split point back on the keyboard")
+        sim.wait_field("status", "Keyboard holds what was sent (84 controls, 6 globals)", timeout=20)
+        restored = {i: sim.state()[f"keyboard.global.{i}"] for i in (1, 2, 7, 8)}
+        check(restored == {1: "127", 2: "127", 7: "127", 8: "61"}, f"the keyboard holds the user's globals again: {restored}")
+        check(keyboard_items(sim.state())[(3, 112)] == 37, "and Pad 1's number")
+
         # Any change after it: the status no longer says the keyboard holds the edits.
         sim.click(DEFAULT_VALUES)
         sim.wait_field("status", "Edited since the last send")

@@ -91,7 +91,7 @@ bool ScriptedDialogs::showOkCancelBox (juce::MessageBoxIconType icon, const juce
         onOkCancel();
 
     if (okCancelAnswers.empty())
-        return true;
+        return okText != "Try Again";   // unscripted, a failed update is not tried again for ever
 
     const auto answer = okCancelAnswers.front();
     okCancelAnswers.pop_front();
@@ -104,6 +104,9 @@ int ScriptedDialogs::showYesNoCancelBox (juce::MessageBoxIconType icon, const ju
 {
     shown.push_back ({ "yesNoCancel", icon, title, message });
     okCancelButtons.push_back ({ yesText, noText, cancelText });
+
+    if (onOkCancel)
+        onOkCancel();
 
     if (yesNoCancelAnswers.empty())
         return 0;

@@ -78,7 +78,7 @@ public:
     void hideWaitCursor() override    { ++waitCursorHidden; }
 
     std::vector<Shown> shown;
-    std::deque<bool> okCancelAnswers;                   // empty: OK
+    std::deque<bool> okCancelAnswers;                   // empty: OK (but "Close" rather than "Try Again")
     std::deque<int> yesNoCancelAnswers;                 // empty: cancel (0)
     std::deque<std::optional<juce::File>> fileAnswers;  // empty: cancelled
     std::vector<FileChoice> fileRequests;
@@ -88,7 +88,7 @@ public:
 
     /** While the progress window runs: when this answers true, the user presses "Cancel". */
     std::function<bool()> cancelProgressWhen;
-    std::function<void()> onOkCancel;   // runs when the OK/Cancel box is answered
+    std::function<void()> onOkCancel;   // runs when a box with a choice is answered
     int progressWindowsRun = 0;
 };
 
