@@ -31,5 +31,6 @@ int main (int argc, char** argv)
     benchmarkPlugInToReadPanel (runs);
     benchmarkBackupAndRestore (runs);
     benchmarkVerifiedSend (runs);
+    benchmarkFlashFlow (std::max (1, runs / 2));
     return 0;
 }

@@ -143,6 +143,20 @@ void benchmarkConfigurationRead (int runs)
                  "24 messages x 2 ms + the 100 ms the keyboard is given for the options");
 }
 
+double blockAnswerMs (double answerDelayMs)
+{
+    // The keyboard answers a block once it has taken its 42 bytes in from its receive
+    // buffer and its answer delay has passed.
+    return (10.0 + FirmwareLayout::blockSize) / KeyboardReceiveBuffer::drainBytesPerMs + answerDelayMs;
+}
+
+double firmwareTransferFloorMs (juce::int64 imageBytes, double answerDelayMs)
+{
+    // The sender's 2 ms pause runs while the keyboard takes the block in, so a block costs
+    // the longer of the two; the start frame's 10 ms come first.
+    return 10.0 + (double) blockCountFor (packedSizeFor (imageBytes)) * std::max (2.0, blockAnswerMs (answerDelayMs));
+}
+
 void benchmarkFirmwareTransfer (int runs)
 {
     const auto image = writeImage (64 * 1024);
@@ -152,12 +166,8 @@ void benchmarkFirmwareTransfer (int runs)
     for (int run = 0; run < runs; ++run)
         times.push_back (transferOnce (image, HalvekFWUpdater::AckWait::wokenByAnswer));
 
-    // The keyboard answers a block once it has taken its 42 bytes in from its receive
-    // buffer and 2 ms have passed; the sender's 2 ms pause runs meanwhile, so a block
-    // costs the longer of the two. The sum of both is quoted as well.
-    const auto intakeMs = (10.0 + FirmwareLayout::blockSize) / KeyboardReceiveBuffer::drainBytesPerMs;
-    const auto answerMs = intakeMs + 2.0;
-    const auto floorMs = 10.0 + blocks * std::max (2.0, answerMs);
+    const auto answerMs = blockAnswerMs (2.0);
+    const auto floorMs = firmwareTransferFloorMs (64 * 1024, 2.0);
     const auto sumFloorMs = 10.0 + blocks * (2.0 + answerMs);
     const auto answerText = juce::String (answerMs, 2) + " ms";
     printResult ("firmware 64 KiB, woken by answer", runs, median (times), floorMs, "blocks x max(2 ms, " + answerText + ")");

@@ -1,6 +1,8 @@
 #include "bench/KeyboardCheckBenchmarks.h"
 
 #include "bench/BenchSupport.h"
+#include "bench/DeviceBenchmarks.h"
+#include "cli/CliHandlers.h"
 #include "device/KeyboardProbe.h"
 #include "device/VerifiedSend.h"
 #include "device/ModelComparison.h"
@@ -88,6 +90,7 @@ void benchmarkVerifiedSend (int runs)
     pumpMessagesUntil ([&] { return manager.isConnected() && ! panel.isReadingBack()
                                     && studio.getKeyboard().getReceivedCount() >= 1 + requestsOfTheRead; }, 5000);
 
+    pumpMessagesUntil ([] { return false; }, 200);   // the read's model handed over
     auto* sendButton = dynamic_cast<juce::Button*> (panel.getWidgets()[11]);
     const auto frames = (double) manager.planSendAll().frames.size();
     std::vector<double> times;
@@ -103,4 +106,39 @@ void benchmarkVerifiedSend (int runs)
 
     printResult ("Send to Keyboard, verified", runs, median (times), 2.0 * frames + readFloorMs,
                  juce::String ((int) frames) + " frames x 2 ms + " + readFloorText);
+}
+
+void benchmarkFlashFlow (int runs)
+{
+    // konsolion-cli flash --restore against the simulated keyboard: read and keep, flash
+    // 64 KiB, wait for the keyboard to come back, send the configuration back and check it.
+    const auto folder = juce::File::createTempFile ("flash");
+    folder.createDirectory();
+    const auto image = folder.getChildFile ("Vantor49_bench.bin");
+    juce::MemoryBlock bytes (64 * 1024);
+    for (size_t i = 0; i < bytes.getSize(); ++i)
+        bytes[i] = (char) (i * 7);
+    image.replaceWithData (bytes.getData(), bytes.getSize());
+
+    CliOptions options;
+    options.simulate = true;
+    options.yes = true;
+    options.restore = true;
+    options.backupFile = folder.getChildFile ("kept.vr49");
+    std::vector<double> times;
+    int status = 0;
+
+    for (int run = 0; run < runs; ++run)
+        times.push_back (millisecondsOf ([&] { status = runFlash (options, { image.getFullPathName() }); }));
+
+    if (status != 0)
+        std::printf ("flash flow: ended with status %d\n", status);
+
+    // The keyboard's own restart is part of the floor: it comes back this long after the image.
+    const double sendFrames = 84 * 5 + 6 + 1;
+    const auto floorMs = readFloorMs + firmwareTransferFloorMs (64 * 1024, 0.0) + SimulatedKeyboard::restartAfterUpdateMs
+                         + 2.0 * sendFrames + readFloorMs;
+    printResult ("flash flow (read, 64 KiB, wait, restore)", runs, median (times), floorMs,
+                 "read + transfer + restart 500 ms + send + read");
+    folder.deleteRecursively();
 }

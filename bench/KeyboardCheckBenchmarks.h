@@ -2,3 +2,4 @@
 
 void benchmarkBackupAndRestore (int runs);
 void benchmarkVerifiedSend (int runs);
+void benchmarkFlashFlow (int runs);

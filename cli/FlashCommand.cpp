@@ -145,16 +145,26 @@ namespace
     {
         ProgressLine progress ("waiting for the keyboard to come back");
         const auto start = juce::Time::getMillisecondCounter();
-        bool back = false;
+        auto lastLook = session.getPorts().getOutputDevices();
+        bool back = false, firstLook = true;
 
         while (! back && ! KeyboardSession::interrupted
                && juce::Time::getMillisecondCounter() - start < (juce::uint32) comeBackWaitMs)
         {
             progress.show ((double) (juce::Time::getMillisecondCounter() - start) / comeBackWaitMs);
-            back = ! session.connect().has_value();
+
+            // The keyboard is asked only when the ports changed (its new firmware plugs it in
+            // again): a look at the list costs nothing, a probe half a second.
+            const auto outputs = session.getPorts().getOutputDevices();
+
+            if (firstLook || outputs != lastLook)
+                back = ! session.connect().has_value();
+
+            firstLook = false;
+            lastLook = outputs;
 
             if (! back)
-                KeyboardSession::waitUntil ([] { return false; }, 250);
+                KeyboardSession::waitUntil ([] { return false; }, 50);
         }
 
         progress.show (1.0);

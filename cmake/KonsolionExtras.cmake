@@ -33,7 +33,7 @@ set(KONSOLION_BENCH_SOURCES bench/BenchMain.cpp bench/DeviceBenchmarks.cpp bench
     bench/KeyboardCheckBenchmarks.cpp)
 target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
-target_link_libraries(konsolion-bench PRIVATE konsolion_ui konsolion_simulator)
+target_link_libraries(konsolion-bench PRIVATE konsolion_ui konsolion_simulator konsolion_cli_commands)
 
 # The chaos run: the editor against a misbehaving simulated keyboard, its invariants checked.
 juce_add_console_app(konsolion-chaos PRODUCT_NAME "konsolion-chaos")
