@@ -27,6 +27,8 @@ const std::vector<CliCommand>& cliCommandTable()
         { "verify", "FILE.vr49", "compare what the keyboard holds with a settings file, sending nothing", runVerify },
         { "diff", "A.vr49 B.vr49", "compare two settings files", runDiff },
         { "chart", "FILE.vr49 OUT.html", "write the MIDI chart of a settings file", runChart },
+        { "clashes", "FILE.vr49", "list the controls of a settings file that send the same message", runClashes },
+        { "monitor", "", "print what the keyboard sends as it is played, naming each control; Ctrl+C ends", runMonitor },
         { "flash", "IMAGE.bin", "keep the configuration, upgrade the firmware, wait for the keyboard to return", runFlash },
     };
     return table;

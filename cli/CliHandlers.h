@@ -11,3 +11,5 @@ int runVerify (const CliOptions& options, const juce::StringArray& arguments);
 int runDiff (const CliOptions& options, const juce::StringArray& arguments);
 int runChart (const CliOptions& options, const juce::StringArray& arguments);
 int runFlash (const CliOptions& options, const juce::StringArray& arguments);
+int runClashes (const CliOptions& options, const juce::StringArray& arguments);
+int runMonitor (const CliOptions& options, const juce::StringArray& arguments);

@@ -7,9 +7,10 @@ const std::vector<CliOptionHelp>& cliOptionTable()
                                     "absent, drop-answer, vanish-mid-send, refuse-block, busy (another program holds its input), "
                                     "update-mode (it starts in its bootloader) or no-return (it stays there after an update)" },
         { "--keyboard-state", "FILE", "with --simulate: keep the simulated keyboard's configuration in FILE between runs" },
+        { "--commands", "FIFO", "with --simulate: play the simulated keyboard from the named pipe FIFO (\"play 1 64\")" },
         { "--input", "NAME", "the keyboard's input port, without the search (give --output too)" },
         { "--output", "NAME", "the keyboard's output port, without the search (give --input too)" },
-        { "--json", "", "differences as JSON on standard output" },
+        { "--json", "", "results as JSON on standard output (monitor: one object a line)" },
         { "--yes", "", "flash without asking for confirmation" },
         { "--verbose", "", "the firmware transfer's diagnostic lines on standard error" },
         { "--backup", "FILE", "flash: keep the keyboard's configuration in FILE (default: beside the image)" },
@@ -52,7 +53,8 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
 
             options.waitSeconds = value->getIntValue();
         }
-        else if (word == "--keyboard-state" || word == "--input" || word == "--output" || word == "--backup")
+        else if (word == "--keyboard-state" || word == "--input" || word == "--output" || word == "--backup"
+                 || word == "--commands")
         {
             const auto value = nextValue();
 
@@ -61,6 +63,8 @@ std::optional<juce::String> CliOptions::parse (const juce::StringArray& argument
 
             if (word == "--keyboard-state")
                 options.keyboardState = juce::File::getCurrentWorkingDirectory().getChildFile (*value);
+            else if (word == "--commands")
+                options.commandFifo = *value;
             else if (word == "--backup")
                 options.backupFile = juce::File::getCurrentWorkingDirectory().getChildFile (*value);
             else

@@ -11,6 +11,7 @@ struct CliOptions
     juce::String simulatedFault;     // empty, "absent", "drop-answer", "vanish-mid-send", "refuse-block", "busy", "update-mode", "no-return"
     juce::File keyboardState;        // with --simulate: the simulated keyboard's configuration between runs
     juce::String inputPort, outputPort;
+    juce::String commandFifo;        // with --simulate: a named pipe whose lines play the simulated keyboard
     bool json = false;
     bool yes = false;
     bool verbose = false;            // the firmware transfer's diagnostic lines on standard error

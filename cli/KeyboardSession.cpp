@@ -9,36 +9,6 @@
 
 namespace
 {
-    KeyboardConfiguration configurationOf (const SettingsModel& model)
-    {
-        KeyboardConfiguration configuration;
-
-        for (size_t p = 0; p < model.itemParams.size(); ++p)
-            for (const auto& [item, value] : model.itemParams[p])
-                configuration.itemParams[p][item] = value;
-
-        std::copy (model.globals.begin(), model.globals.end(), configuration.globals.begin());
-        std::copy (model.curves.begin(), model.curves.end(), configuration.curves.begin());
-        return configuration;
-    }
-
-    SettingsModel modelOf (const KeyboardConfiguration& configuration)
-    {
-        SettingsModel model;
-
-        for (size_t p = 0; p < configuration.itemParams.size(); ++p)
-            for (const auto& [item, value] : configuration.itemParams[p])
-                model.itemParams[p][item] = value;
-
-        for (size_t i = 0; i < model.globals.size(); ++i)
-            model.globals[i] = (juce::int16) configuration.globals[i];
-
-        for (size_t i = 0; i < model.curves.size(); ++i)
-            model.curves[i] = (juce::int16) configuration.curves[i];
-
-        return model;
-    }
-
     void applyFault (SimulatedKeyboard& keyboard, const juce::String& fault)
     {
         SimulatedKeyboard::Faults faults;
@@ -109,16 +79,20 @@ void KeyboardSession::loadSimulatedState()
     if (options.keyboardState == juce::File() || ! options.keyboardState.existsAsFile())
         return;
 
-    auto model = modelOf (studio->getKeyboard().getConfiguration());
+    auto configuration = studio->getKeyboard().getConfiguration();
+    auto model = configuration.toModel();
 
     if (loadSettingsFile (options.keyboardState, model).wasOk())
-        studio->getKeyboard().setConfiguration (configurationOf (model));
+    {
+        configuration.takeValuesOf (model);
+        studio->getKeyboard().setConfiguration (configuration);
+    }
 }
 
 void KeyboardSession::saveSimulatedState()
 {
     if (studio != nullptr && options.keyboardState != juce::File())
-        saveSettingsFile (modelOf (studio->getKeyboard().getConfiguration()), options.keyboardState);
+        saveSettingsFile (studio->getKeyboard().getConfiguration().toModel(), options.keyboardState);
 }
 
 bool KeyboardSession::waitUntil (const std::function<bool()>& condition, int timeoutMs)

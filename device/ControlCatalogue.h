@@ -80,6 +80,9 @@ constexpr int curveCount = 11;
 /** The pitch wheel: its own message, never sent by "Send to Keyboard". */
 constexpr ItemId pitchWheelItem = 65;
 
+/** "Category Adjust" and "Preset Adjust" turn endlessly and send each step as sign and magnitude. */
+constexpr bool isEndlessEncoder (ItemId item) noexcept   { return item == 49 || item == 51; }
+
 /** Items 99..106: no control of their own, number -1, never offered in the editor. */
 constexpr ItemId firstHiddenItem = 99;
 constexpr ItemId lastHiddenItem = 106;

@@ -196,3 +196,9 @@ int decodeSignMagnitude (int value) noexcept
     const auto magnitude = value & 0x3F;
     return (value & 0x40) != 0 ? -magnitude : magnitude;
 }
+
+int encodeSignMagnitude (int step) noexcept
+{
+    const auto magnitude = std::min (std::abs (step), 0x3F);
+    return step < 0 ? 0x40 | magnitude : magnitude;
+}

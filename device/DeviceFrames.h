@@ -78,3 +78,4 @@ int decodeSevenBitSigned (int value) noexcept;
 
 /** Sign and magnitude (the endless encoders): 0x01 is +1, 0x41 is -1. */
 int decodeSignMagnitude (int value) noexcept;
+int encodeSignMagnitude (int step) noexcept;   // -63..63

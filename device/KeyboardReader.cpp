@@ -64,8 +64,7 @@ bool KeyboardReader::isReading() const
     return reading;
 }
 
-KeyboardReader::Result KeyboardReader::read (const std::function<bool()>& shouldStop,
-                                             const std::function<void (double)>& progress)
+void KeyboardReader::beginReading()
 {
     {
         const juce::ScopedLock modelLock (manager.getModelLock());   // the manager writes it under this lock
@@ -81,6 +80,26 @@ KeyboardReader::Result KeyboardReader::read (const std::function<bool()>& should
     // Registered until the next read: an answer later than its wait lands here, never
     // in the manager's own model.
     manager.addAnswerCapture (&model);
+}
+
+SettingsModel KeyboardReader::endReading()
+{
+    SettingsModel told;
+    {
+        const juce::ScopedLock modelLock (manager.getModelLock());
+        told = model;
+    }
+
+    const std::lock_guard<std::mutex> lock (mutex);
+    reading = false;
+    awaited.clear();
+    return told;
+}
+
+KeyboardReader::Result KeyboardReader::read (const std::function<bool()>& shouldStop,
+                                             const std::function<void (double)>& progress)
+{
+    beginReading();
 
     Result result;
     result.outcome = runRequiredSteps (shouldStop, progress);
@@ -91,15 +110,54 @@ KeyboardReader::Result KeyboardReader::read (const std::function<bool()>& should
     if (result.completed() && shouldStop && shouldStop())
         result.outcome = Outcome::stopped;
 
+    result.model = endReading();
+    return result;
+}
+
+std::optional<KeyboardReader::Step> KeyboardReader::stepAnswering (const ModelField& field)
+{
+    if (field.group == ModelField::Group::item && field.param == ItemParam::Option)
+        return Step { [] (M& m) { return m.requestItemParam (ItemParam::Option); },
+                      { ManagerEvent::ParameterListArrived, ItemParam::Option } };
+
+    if (field.group == ModelField::Group::curve)
+        return Step { [index = field.id] (M& m) { return m.requestCurve (index); }, { ManagerEvent::CurveAnswer, field.id } };
+
+    // The read's own requests: the one whose answer carries this value.
+    for (const auto& step : requiredSteps())
     {
-        const juce::ScopedLock modelLock (manager.getModelLock());
-        result.model = model;
+        const auto& answer = step.answer;
+        const bool answers = field.group == ModelField::Group::item
+            ? (field.param == ItemParam::Number ? answer.event == ManagerEvent::NumbersArrived
+                                                : answer.event == ManagerEvent::ParameterListArrived && answer.first == field.param)
+            : (answer.event == ManagerEvent::MidiChannelAnswer && field.id == GlobalIndex::UpperChannel)
+                  || (answer.event == ManagerEvent::KnobModeAnswer && field.id == GlobalIndex::KnobMode)
+                  || (answer.event == ManagerEvent::OctaveShiftAnswer && field.id == GlobalIndex::OctaveShift)
+                  || (answer.event == ManagerEvent::GlobalAnswer && answer.first == field.id);
+
+        if (answers)
+            return step;
     }
 
-    const std::lock_guard<std::mutex> lock (mutex);
-    reading = false;
-    awaited.clear();
-    return result;
+    return std::nullopt;
+}
+
+std::optional<int> KeyboardReader::readField (const ModelField& field, const std::function<bool()>& shouldStop)
+{
+    const auto step = stepAnswering (field);
+
+    if (! step.has_value())
+        return std::nullopt;
+
+    beginReading();
+    expect ({ step->answer });
+    const bool answered = step->request (manager) && awaitAnswers (answerTimeoutMs, shouldStop);
+    const auto told = endReading();
+
+    if (! answered || ! told.isKnown (field))
+        return std::nullopt;
+
+    return valueOf (told, field);
 }
 
 KeyboardReader::Outcome KeyboardReader::runRequiredSteps (const std::function<bool()>& shouldStop,

@@ -58,6 +58,10 @@ public:
     Result read (const std::function<bool()>& shouldStop = {},
                  const std::function<void (double)>& progress = {});
 
+    /** Asks the keyboard for one value (one request, its answer): nothing when it did not
+        answer in time or the caller stopped it, or for a field no request answers. */
+    std::optional<int> readField (const ModelField& field, const std::function<bool()>& shouldStop = {});
+
     /** One of the manager's events (MIDI input thread). */
     void handleManagerEvent (int event, int first);
 
@@ -73,6 +77,9 @@ private:
         bool matches (int e, int f) const noexcept   { return e == event && (first < 0 || f == first); }
     };
 
+    static std::optional<Step> stepAnswering (const ModelField& field);
+    void beginReading();
+    SettingsModel endReading();
     Outcome runRequiredSteps (const std::function<bool()>& shouldStop, const std::function<void (double)>& progress);
     void askOptionalValues (const std::function<bool()>& shouldStop);
     /** Until every awaited answer has come (true), the time is up or the caller stops it. */

@@ -31,6 +31,32 @@ namespace
         }
     }
 
+    /** Calls each listener of a list guarded by `lock`, copied out of it first: no listener
+        is called under the lock. A flood of controller messages comes here thousands of
+        times a second, so the usual one or two are copied without allocating. */
+    template <typename Listener, typename Call>
+    void callCopiedOut (const std::vector<Listener*>& list, juce::CriticalSection& lock, Call&& call)
+    {
+        constexpr size_t onTheStack = 4;
+        std::array<Listener*, onTheStack> few {};
+        std::vector<Listener*> many;
+        size_t count = 0;
+        {
+            const juce::ScopedLock sl (lock);
+            count = list.size();
+
+            if (count <= onTheStack)
+                std::copy (list.begin(), list.end(), few.begin());
+            else
+                many = list;
+        }
+
+        auto* const receivers = count <= onTheStack ? few.data() : many.data();
+
+        for (size_t i = 0; i < count; ++i)
+            call (receivers[i]);
+    }
+
     int aftertouchZoneForNote (int note)
     {
         switch (note)
@@ -558,26 +584,7 @@ void LumManager49::addListener (LumManagerListener* listener)
 
 void LumManager49::notifyListeners (int event, int first, int second)
 {
-    // Copied out of the lock without allocating for the usual one or two listeners:
-    // a flood of controller messages calls this thousands of times a second.
-    constexpr size_t onTheStack = 4;
-    std::array<LumManagerListener*, onTheStack> few {};
-    std::vector<LumManagerListener*> many;
-    size_t count = 0;
-    {
-        const juce::ScopedLock sl (linkLock);
-        count = listeners.size();
-
-        if (count <= onTheStack)
-            std::copy (listeners.begin(), listeners.end(), few.begin());
-        else
-            many = listeners;
-    }
-
-    auto* const receivers = count <= onTheStack ? few.data() : many.data();
-
-    for (size_t i = 0; i < count; ++i)
-        receivers[i]->managerEvent (event, first, second, 0);
+    callCopiedOut (listeners, linkLock, [&] (LumManagerListener* l) { l->managerEvent (event, first, second, 0); });
 }
 
 //==============================================================================
@@ -678,8 +685,28 @@ void LumManager49::identify (const juce::String& sourceName, const juce::MidiMes
         closeInputsExcept (sourceName);
 }
 
+void LumManager49::addLiveListener (LiveMessageListener* listener)
+{
+    const juce::ScopedLock sl (linkLock);
+    liveListeners.push_back (listener);
+}
+
+void LumManager49::removeLiveListener (LiveMessageListener* listener)
+{
+    const juce::ScopedLock sl (linkLock);
+    liveListeners.erase (std::remove (liveListeners.begin(), liveListeners.end(), listener), liveListeners.end());
+}
+
+void LumManager49::notifyLiveListeners (const juce::MidiMessage& message)
+{
+    callCopiedOut (liveListeners, linkLock, [&] (LiveMessageListener* l) { l->liveMessageArrived (message); });
+}
+
 void LumManager49::dispatch (const juce::MidiMessage& message)
 {
+    if (! message.isSysEx())
+        notifyLiveListeners (message);
+
     if (message.isSysEx())
         dispatchOwnFrame (message);
     else if (message.isController())

@@ -3,6 +3,7 @@
 #include "device/ControlCatalogue.h"
 #include "device/ForwardReceiverSlot.h"
 #include "device/InputPortSet.h"
+#include "device/LiveMessageListener.h"
 #include "device/LumManagerListener.h"
 #include "device/MidiPortSystem.h"
 #include "device/SendAllPlan.h"
@@ -46,6 +47,11 @@ public:
     void handleIncomingPortMessage (const juce::String& sourceName, const juce::MidiMessage& message) override;
 
     void addListener (LumManagerListener* listener);
+
+    /** What the keyboard sends as it is played. A listener is removed only once no message
+        can reach it any more (the link dropped), since removing waits for no call. */
+    void addLiveListener (LiveMessageListener* listener);
+    void removeLiveListener (LiveMessageListener* listener);
 
     // The model.
     void resetItemDefaults();
@@ -186,6 +192,7 @@ private:
     void dispatchNoteOn (const juce::MidiMessage& message);
     void dispatchChannelPressure (const juce::MidiMessage& message);
     void notifyListeners (int event, int first, int second);
+    void notifyLiveListeners (const juce::MidiMessage& message);
 
     void startSearch (const juce::StringArray& outputNames, bool reportFailure);
     void probeOutput (const juce::MidiDeviceInfo& device);
@@ -215,6 +222,7 @@ private:
     int passesLeft = 2;
     juce::uint32 lastTickMs = 0;
     std::vector<LumManagerListener*> listeners;
+    std::vector<LiveMessageListener*> liveListeners;
     std::function<juce::uint32()> millisecondClock;
 
     InputPortSet inputs;

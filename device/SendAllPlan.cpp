@@ -2,19 +2,16 @@
 
 #include "device/DeviceFrames.h"
 
-namespace
+std::optional<juce::MidiMessage> setFrameFor (const ModelField& field, int value)
 {
-    std::optional<juce::MidiMessage> frameFor (const ModelField& field, int value)
+    switch (field.group)
     {
-        switch (field.group)
-        {
-            case ModelField::Group::item:   return buildSetItemParam (field.param, field.id, value);
-            case ModelField::Group::global: return buildSetGlobal (field.id, value);
-            case ModelField::Group::curve:  return buildSetCurve (field.id, value);
-        }
-
-        return std::nullopt;
+        case ModelField::Group::item:   return buildSetItemParam (field.param, field.id, value);
+        case ModelField::Group::global: return buildSetGlobal (field.id, value);
+        case ModelField::Group::curve:  return buildSetCurve (field.id, value);
     }
+
+    return std::nullopt;
 }
 
 SendAllPlan planSendAll (const SettingsModel& model)
@@ -34,7 +31,7 @@ SendAllPlan planSendAll (const SettingsModel& model)
             continue;
         }
 
-        if (auto frame = frameFor (field, *value))
+        if (auto frame = setFrameFor (field, *value))
         {
             plan.frames.push_back (std::move (*frame));
             plan.sentFields.push_back (field);

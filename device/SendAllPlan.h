@@ -36,6 +36,9 @@ struct SendAllPlan
 
 SendAllPlan planSendAll (const SettingsModel& model);
 
+/** The frame that sets one value on the keyboard; nothing for a value no data byte carries. */
+std::optional<juce::MidiMessage> setFrameFor (const ModelField& field, int value);
+
 /** How a send went. */
 struct SendAllReport
 {

@@ -18,6 +18,7 @@ namespace
             manager.setValue (field, value, known);
             listener.historyChangedModel (field.group == ModelField::Group::item ? std::optional<ItemId> (field.id)
                                                                                 : std::nullopt);
+            listener.fieldChanged (field, known ? value : std::nullopt);
             return true;
         }
 

@@ -18,6 +18,10 @@ public:
 
         /** The history changed the model; the item whose field it was, for a field. */
         virtual void historyChangedModel (std::optional<ItemId> editedItem) = 0;
+
+        /** After historyChangedModel for one field's edit, its undo or redo: the value the
+            field now holds, nothing when that value is not known. */
+        virtual void fieldChanged (const ModelField&, std::optional<int>) {}
     };
 
     EditHistory (LumManager49& manager, Listener& listener);

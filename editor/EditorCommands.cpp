@@ -1,5 +1,7 @@
 #include "editor/EditorCommands.h"
 
+#include "device/FieldSend.h"
+
 #include "device/LumManager49.h"
 #include "device/ModelComparison.h"
 #include "device/VerifiedSend.h"
@@ -69,6 +71,23 @@ void EditorCommands::sendToKeyboard()
 
     reportLeftOutValues (report.send.leftOut);
     reportVerification (report);
+}
+
+void EditorCommands::sendEditLive (const ModelField& field, int value)
+{
+    if (! manager.isConnected() || startupRead.isReading() || updating)
+        return;
+
+    const auto report = sendFieldAndCheck (manager, keyboardCheck, field, value);
+
+    if (report.outcome == FieldSendReport::Outcome::keyboardGone
+        || (report.outcome == FieldSendReport::Outcome::noKeyboard && ! manager.keyboardOutputIsListed()))
+    {
+        manager.dropLink();
+        panel.keyboardPortsVanished();
+    }
+
+    panel.setStatusText (report.describe(), false);
 }
 
 void EditorCommands::reportVerification (const VerifiedSendReport& report)

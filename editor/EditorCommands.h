@@ -42,6 +42,11 @@ public:
 
     void resetToDefaults();
     void sendToKeyboard();
+
+    /** "Send Edits Live": one edited value sent on its own and checked with one request;
+        the status line says what was sent and checked, or how the keyboard differs. A
+        keyboard that is not linked, or a read still running, leaves it to the next send. */
+    void sendEditLive (const ModelField& field, int value);
     void loadSettings();
 
     /** True when the settings were saved. */

@@ -150,6 +150,8 @@ KbdSettingComponentVR49::KbdSettingComponentVR49 (MidiPortSystem& ports, DialogS
     controlNames = buildControlNames();
 
     addExtraWidgets();
+    follower = std::make_unique<LiveFollower> (deviceManager, *keyboardPicture, static_cast<LiveFollower::Host&> (*this));
+    follower->addWidgetsTo (*this);
 
     deviceManager.addListener (this);
     deviceManager.startScan();
@@ -191,6 +193,7 @@ KbdSettingComponentVR49::~KbdSettingComponentVR49()
     watcher.stop();
     deviceManager.stopScan();
     deviceManager.dropLink();
+    follower.reset();   // no message reaches it once the link is dropped
 
     globalGroup.reset();
     part2ChannelLabel.reset();
@@ -380,6 +383,27 @@ void KbdSettingComponentVR49::showSelectedControl()
     nameEditor->setText (controlNames[selectedControl]);
     showFields (false, true);
     updateModeChoices();
+
+    if (follower != nullptr)
+        follower->selectedControlChanged();
+}
+
+void KbdSettingComponentVR49::pickControl (ItemId item)
+{
+    if (controlNames.count (item) == 0)
+        return;
+
+    selectControl (item);
+    showSelectedControl();
+}
+
+bool KbdSettingComponentVR49::isChoosingFromAList() const
+{
+    for (const auto& binding : fieldBindings)
+        if (binding.comboBox->isPopupActive())
+            return true;
+
+    return false;
 }
 
 void KbdSettingComponentVR49::updateModeChoices()
@@ -414,6 +438,8 @@ void KbdSettingComponentVR49::comboBoxChanged (juce::ComboBox* comboBox)
     if (position < 0)
         return;
 
+    follower->userEdited();
+
     for (const auto& binding : fieldBindings)
         if (binding.comboBox == comboBox)
             if (const auto field = binding.fieldFor (selectedControl))
@@ -431,6 +457,12 @@ void KbdSettingComponentVR49::historyChangedModel (std::optional<ItemId> editedI
         selectControl (*editedItem);
 
     refreshAllFields();
+}
+
+void KbdSettingComponentVR49::fieldChanged (const ModelField& field, std::optional<int> value)
+{
+    if (value.has_value() && follower->sendsEditsLive())
+        commands->sendEditLive (field, *value);
 }
 
 void KbdSettingComponentVR49::selectControl (ItemId item)

@@ -7,6 +7,7 @@
 #include "editor/EditorCommands.h"
 #include "editor/EditorShortcuts.h"
 #include "editor/FieldBinding.h"
+#include "editor/LiveFollower.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -36,7 +37,8 @@ class KbdSettingComponentVR49 : public juce::Component,
                                 private KeyboardReadThread::Listener,
                                 private EditorCommands::Host,
                                 private EditHistory::Listener,
-                                private HotPlugWatcher::Listener
+                                private HotPlugWatcher::Listener,
+                                private LiveFollower::Host
 {
 public:
     KbdSettingComponentVR49 (MidiPortSystem& ports, DialogService& dialogs);
@@ -67,6 +69,7 @@ public:
     void showNotDetectedLater() override                    { requestAsync (showNotDetected); }
 
     EditHistory& getHistory() noexcept                      { return history; }
+    LiveFollower& getLiveFollower() noexcept                { return *follower; }
     HotPlugWatcher& getHotPlugWatcher() noexcept            { return watcher; }
     KeyboardReader& getKeyboardCheck() noexcept             { return keyboardCheck; }
     KeyboardReadThread& getStartupRead() noexcept           { return startupRead; }
@@ -114,8 +117,14 @@ private:
     // KeyboardReadThread::Listener (the read's thread).
     void keyboardReadEnded (const KeyboardReader::Result& result) override;
 
+    // LiveFollower::Host (message thread).
+    ItemId selectedControlId() const override               { return selectedControl; }
+    void pickControl (ItemId item) override;
+    bool isChoosingFromAList() const override;
+
     // EditHistory::Listener (message thread).
     void historyChangedModel (std::optional<ItemId> editedItem) override;
+    void fieldChanged (const ModelField& field, std::optional<int> value) override;
 
     std::map<ItemId, juce::String> controlNames;
     int selectedControl = -1;
@@ -128,6 +137,7 @@ private:
     HotPlugWatcher watcher { deviceManager, *this };
     std::unique_ptr<EditorCommands> commands;
     std::unique_ptr<EditorShortcuts> shortcuts;
+    std::unique_ptr<LiveFollower> follower;
     std::atomic<int> pendingWork { 0 };
     std::mutex finishedReadLock;
     std::optional<KeyboardReader::Result> finishedRead;   // guarded by finishedReadLock

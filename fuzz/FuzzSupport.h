@@ -2,7 +2,7 @@
 
 #include "testing/FrameChecks.h"
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_events/juce_events.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -32,6 +32,10 @@ const ControlMapRow& shiftButtonRow();
 inline const juce::Rectangle<int> backPanelCaptionBounds { 231, 423, 417, 28 };
 inline const juce::Rectangle<int> drumPadsCaptionBounds { 704, 448, 200, 32 };
 
+/** The pitch wheel: no picker covers it (it has nothing to edit), but a touch shows it. */
+inline const juce::Rectangle<int> pitchWheelBounds { 59, 324, 20, 68 };
+constexpr int pitchWheelItemId = 65;
+
 constexpr int keyboardPictureWidth = 1024;
 constexpr int keyboardPictureHeight = 485;
 

@@ -73,6 +73,41 @@ void VR49CtrlPickerComponent::paint (juce::Graphics& g)
     g.drawRect (shiftButtonRow().bounds, 1);
 }
 
+void VR49CtrlPickerComponent::paintOverChildren (juce::Graphics& g)
+{
+    if (pitchWheelShown)
+    {
+        g.setColour (juce::Colour (PickerColours::selectedRectangle));
+        g.fillRect (pitchWheelBounds);
+    }
+
+    const auto isRound = [] (int item)
+    {
+        for (const auto& row : controlMap())
+            for (const bool bank2 : { false, true })
+                if (idTextForBank (row.idText, bank2).getHexValue32() == item)
+                    return row.kind == PickerKind::knob;
+
+        return false;
+    };
+
+    liveLevels.paint (g, [this] (int item) { return boundsOfShownItem (item); }, isRound, liveClock());
+}
+
+std::optional<juce::Rectangle<int>> VR49CtrlPickerComponent::boundsOfShownItem (int item) const
+{
+    if (item == pitchWheelItemId)
+        return pitchWheelBounds;
+
+    const bool bank2 = shiftButton->getToggleState();
+
+    for (const auto& row : controlMap())
+        if (idTextForBank (row.idText, bank2).getHexValue32() == item)
+            return row.bounds;
+
+    return std::nullopt;
+}
+
 void VR49CtrlPickerComponent::resized()
 {
     const auto& rows = controlMap();
@@ -93,6 +128,7 @@ void VR49CtrlPickerComponent::buttonClicked (juce::Button* button)
 
 void VR49CtrlPickerComponent::pickerClicked (juce::Button& picker)
 {
+    showPitchWheelSelected (false);
     lastSelectedPicker = &picker;
     picker.setToggleState (true, juce::dontSendNotification);
     sendActionMessage (idTextForBank (picker.getButtonText(), shiftButton->getToggleState()));
@@ -136,8 +172,28 @@ juce::Button* VR49CtrlPickerComponent::findPicker (const juce::String& tooltip) 
     return nullptr;
 }
 
+void VR49CtrlPickerComponent::showPitchWheelSelected (bool shown)
+{
+    if (pitchWheelShown == shown)
+        return;
+
+    pitchWheelShown = shown;
+    repaint (pitchWheelBounds);
+}
+
 bool VR49CtrlPickerComponent::showItem (int item)
 {
+    if (item == pitchWheelItemId)
+    {
+        // No picker: the one selected lets go, and the wheel is shown selected instead.
+        for (const auto& picker : pickers)
+            picker->setToggleState (false, juce::dontSendNotification);
+
+        lastSelectedPicker = nullptr;
+        showPitchWheelSelected (true);
+        return true;
+    }
+
     for (const auto& picker : pickers)
         for (const bool bank2 : { false, true })
             if (idTextForBank (picker->getButtonText(), bank2).getHexValue32() == item)
@@ -146,6 +202,7 @@ bool VR49CtrlPickerComponent::showItem (int item)
                 if (picker->getButtonText().containsChar ('-'))
                     shiftButton->setToggleState (bank2, juce::dontSendNotification);
 
+                showPitchWheelSelected (false);
                 lastSelectedPicker = picker.get();
                 picker->setToggleState (true, juce::dontSendNotification);
                 return true;

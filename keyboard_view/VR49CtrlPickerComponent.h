@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keyboard_view/IKbdCtrlPicker.h"
+#include "keyboard_view/LiveLevels.h"
 #include "keyboard_view/LmxCtrlPickerButton.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -20,6 +21,7 @@ public:
     ~VR49CtrlPickerComponent() override;
 
     void paint (juce::Graphics& g) override;
+    void paintOverChildren (juce::Graphics& g) override;
     void resized() override;
     void buttonClicked (juce::Button* button) override;
 
@@ -33,15 +35,31 @@ public:
     juce::Button* findPicker (const juce::String& tooltip) const;
 
     /** Selects the picker of this ItemId (and the bank it is in) without announcing it;
-        false when no picker stands for it. */
+        the pitch wheel, which has no picker, is shown selected in its place. False when
+        the picture does not show the item. */
     bool showItem (int item);
+
+    /** The control's place on the picture as it shows the banks now; nothing for a
+        control of the other bank or one the picture does not show. */
+    std::optional<juce::Rectangle<int>> boundsOfShownItem (int item) const;
+
+    /** The keyboard's live values drawn over the pickers; repainted by whoever sets them. */
+    LiveLevels& getLiveLevels() noexcept                { return liveLevels; }
+
+    /** The time the live values are drawn at (the tests set it). */
+    void setLiveClock (std::function<juce::uint32()> clock)   { liveClock = std::move (clock); }
+    juce::uint32 liveTimeNow() const                    { return liveClock(); }
 
 private:
     void pickerClicked (juce::Button& picker);
+    void showPitchWheelSelected (bool shown);
     void shiftClicked();
 
     std::vector<std::unique_ptr<juce::Button>> pickers;
     std::unique_ptr<LmxCtrlPickerButton> shiftButton;
     juce::Image keyboardImage;
     juce::Button* lastSelectedPicker = nullptr;
+    bool pitchWheelShown = false;
+    LiveLevels liveLevels;
+    std::function<juce::uint32()> liveClock { [] { return juce::Time::getMillisecondCounter(); } };
 };

@@ -9,7 +9,8 @@ namespace
         const char* name;
         const char* arguments;
         std::vector<std::pair<int, int>> ranges;   // of each number it takes
-        std::function<void (SimulatedKeyboard&, const KeyboardCommands::Actions&, const Arguments&)> run;
+        // What is wrong when the keyboard cannot do it; nothing when it did.
+        std::function<std::optional<juce::String> (SimulatedKeyboard&, const KeyboardCommands::Actions&, const Arguments&)> run;
     };
 
     const std::pair<int, int> channel { 1, 16 }, dataByte { 0, 127 };
@@ -20,28 +21,35 @@ namespace
         using A = KeyboardCommands::Actions;
         static const std::vector<Command> table {
             { "cc", "CHANNEL CONTROLLER VALUE", { channel, dataByte, dataByte },
-              [] (K& k, const A&, const Arguments& a) { k.playControlChange (a[0], a[1], a[2]); } },
+              [] (K& k, const A&, const Arguments& a) { k.playControlChange (a[0], a[1], a[2]); return std::nullopt; } },
             { "bend", "CHANNEL VALUE", { channel, { 0, 16383 } },
-              [] (K& k, const A&, const Arguments& a) { k.playPitchBend (a[0], a[1]); } },
+              [] (K& k, const A&, const Arguments& a) { k.playPitchBend (a[0], a[1]); return std::nullopt; } },
             { "note", "CHANNEL NOTE VELOCITY", { channel, dataByte, dataByte },
-              [] (K& k, const A&, const Arguments& a) { k.playNoteOn (a[0], a[1], a[2]); } },
+              [] (K& k, const A&, const Arguments& a) { k.playNoteOn (a[0], a[1], a[2]); return std::nullopt; } },
             { "pressure", "CHANNEL VALUE", { channel, dataByte },
-              [] (K& k, const A&, const Arguments& a) { k.playChannelPressure (a[0], a[1]); } },
+              [] (K& k, const A&, const Arguments& a) { k.playChannelPressure (a[0], a[1]); return std::nullopt; } },
+            { "play", "ITEM VALUE", { { 1, 127 }, { -63, 16383 } },
+              [] (K& k, const A&, const Arguments& a) -> std::optional<juce::String> {
+                  if (k.playControl (a[0], a[1])) return std::nullopt;
+                  return "the keyboard has no control " + juce::String (a[0]) + " that plays";
+              } },
             { "flood", "COUNT CONTROLLER", { { 1, 100000 }, dataByte },
-              [] (K& k, const A&, const Arguments& a) { k.floodControlChanges (a[0], a[1]); } },
-            { "unplug", "", {}, [] (K& k, const A&, const Arguments&) { k.vanish(); } },
-            { "plug", "", {}, [] (K& k, const A&, const Arguments&) { k.reappear(); } },
-            { "update-mode", "", {}, [] (K& k, const A&, const Arguments&) { k.restartInUpdateMode(); } },
-            { "normal-mode", "", {}, [] (K& k, const A&, const Arguments&) { k.restartInNormalMode(); } },
-            { "save", "", {}, [] (K&, const A& actions, const Arguments&) { if (actions.saveState) actions.saveState(); } },
-            { "quit", "", {}, [] (K&, const A& actions, const Arguments&) { if (actions.quit) actions.quit(); } },
+              [] (K& k, const A&, const Arguments& a) { k.floodControlChanges (a[0], a[1]); return std::nullopt; } },
+            { "unplug", "", {}, [] (K& k, const A&, const Arguments&) { k.vanish(); return std::nullopt; } },
+            { "plug", "", {}, [] (K& k, const A&, const Arguments&) { k.reappear(); return std::nullopt; } },
+            { "update-mode", "", {}, [] (K& k, const A&, const Arguments&) { k.restartInUpdateMode(); return std::nullopt; } },
+            { "normal-mode", "", {}, [] (K& k, const A&, const Arguments&) { k.restartInNormalMode(); return std::nullopt; } },
+            { "save", "", {}, [] (K&, const A& actions, const Arguments&) -> std::optional<juce::String> { if (actions.saveState) actions.saveState(); return std::nullopt; } },
+            { "quit", "", {}, [] (K&, const A& actions, const Arguments&) -> std::optional<juce::String> { if (actions.quit) actions.quit(); return std::nullopt; } },
         };
         return table;
     }
 
     std::optional<int> numberIn (const juce::String& word, std::pair<int, int> range)
     {
-        if (word.isEmpty() || word.length() > 6 || ! word.containsOnly ("0123456789"))
+        const auto digits = word.startsWithChar ('-') ? word.substring (1) : word;
+
+        if (digits.isEmpty() || digits.length() > 6 || ! digits.containsOnly ("0123456789"))
             return std::nullopt;
 
         const auto number = word.getIntValue();
@@ -110,8 +118,7 @@ std::optional<juce::String> KeyboardCommands::run (const juce::String& line)
             arguments.push_back (*number);
         }
 
-        command.run (keyboard, actions, arguments);
-        return std::nullopt;
+        return command.run (keyboard, actions, arguments);
     }
 
     return "no command \"" + words[0] + "\"";

@@ -2,6 +2,7 @@
 
 #include "device/ControlCatalogue.h"
 #include "device/DeviceFrames.h"
+#include "device/LiveMessageMap.h"
 #include "device/LumMidiMessage49.h"
 #include "device/SettingsModel.h"
 
@@ -99,6 +100,33 @@ KeyboardConfiguration KeyboardConfiguration::factory()
         config.curves[i] = 10 * (int) i;
 
     return config;
+}
+
+SettingsModel KeyboardConfiguration::toModel() const
+{
+    SettingsModel model;
+
+    for (size_t p = 0; p < itemParams.size(); ++p)
+        for (const auto& [item, value] : itemParams[p])
+            model.itemParams[p][item] = value;
+
+    for (size_t i = 0; i < model.globals.size(); ++i)
+        model.globals[i] = (juce::int16) globals[i];
+
+    for (size_t i = 0; i < model.curves.size(); ++i)
+        model.curves[i] = (juce::int16) curves[i];
+
+    return model;
+}
+
+void KeyboardConfiguration::takeValuesOf (const SettingsModel& model)
+{
+    for (size_t p = 0; p < model.itemParams.size(); ++p)
+        for (const auto& [item, value] : model.itemParams[p])
+            itemParams[p][item] = value;
+
+    std::copy (model.globals.begin(), model.globals.end(), globals.begin());
+    std::copy (model.curves.begin(), model.curves.end(), curves.begin());
 }
 
 SimulatedKeyboard::SimulatedKeyboard (VirtualMidiPortSystem& portSystem)
@@ -224,6 +252,44 @@ void SimulatedKeyboard::floodControlChanges (int count, int controller)
 {
     for (int i = 0; i < count; ++i)
         playControlChange (1 + i % 16, controller, i % 128);
+}
+
+bool SimulatedKeyboard::playControl (int item, int value)
+{
+    const auto model = getConfiguration().toModel();
+
+    if (model.itemParams[ItemParam::Mode].count (item) == 0 && item != pitchWheelItem)
+        return false;
+
+    const auto signature = LiveMessageMap (model).signatureOf (item);
+
+    if (! signature.has_value())
+        return false;
+
+    // A control on every channel plays on the first part's.
+    const auto channel = signature->channel != 0 ? signature->channel
+                                                 : model.globals[GlobalIndex::UpperChannel] % 16 + 1;
+    using Kind = LiveSignature::Kind;
+
+    switch (signature->kind)
+    {
+        case Kind::pitchBend:
+            playPitchBend (channel, juce::jlimit (0, 16383, value));
+            break;
+        case Kind::note:
+            playNoteOn (channel, signature->number, juce::jlimit (1, 127, value));
+            break;
+        case Kind::pressure:
+            playChannelPressure (channel, juce::jlimit (0, 127, value));
+            break;
+        case Kind::controlChange:
+            playControlChange (channel, signature->number,
+                               isEndlessEncoder (item) ? encodeSignMagnitude (juce::jlimit (-63, 63, value))
+                                                       : juce::jlimit (0, 127, value));
+            break;
+    }
+
+    return true;
 }
 
 void SimulatedKeyboard::sendRaw (const std::vector<juce::uint8>& bytes)

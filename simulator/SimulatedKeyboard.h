@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/SettingsModel.h"
 #include "simulator/KeyboardReceiveBuffer.h"
 #include "simulator/SimulatedBootloader.h"
 #include "simulator/VirtualDevice.h"
@@ -20,6 +21,10 @@ struct KeyboardConfiguration
 
     /** The keyboard as it leaves the factory: the catalogue's defaults for its items. */
     static KeyboardConfiguration factory();
+
+    /** The same values as a settings model, and a model's values taken in. */
+    SettingsModel toModel() const;
+    void takeValuesOf (const SettingsModel& model);
 };
 
 /** A Vantor 49 on virtual ports, held to the keyboard's limits: frames land in a
@@ -93,6 +98,12 @@ public:
     void playPitchBend (int channel, int value);
     void playNoteOn (int channel, int note, int velocity);
     void playChannelPressure (int channel, int pressure);
+
+    /** Plays one of its controls as its configuration says: moves a knob or fader to
+        `value`, presses a pad or button with it as the velocity, bends the wheel
+        (0..16383), turns an endless encoder by it (-63..63). False for a control it
+        does not have or whose mode sends nothing it can play. */
+    bool playControl (int item, int value);
     void floodControlChanges (int count, int controller);
 
     /** Sends raw bytes as one message, as a faulty device might. */

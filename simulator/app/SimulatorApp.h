@@ -3,6 +3,8 @@
 #include "app/AppClass.h"
 #include "simulator/app/SimulatorOptions.h"
 
+class CommandFifo;
+class KeyboardCommands;
 class SimulatedKeyboard;
 class SimulatorDialogs;
 class SimulatorMonitorWindow;
@@ -13,7 +15,8 @@ class VirtualStudio;
     keyboard and a few unrelated ports, plus a small monitor window of its own.
     Options: --state-file <path> writes what the editor shows and the keyboard holds;
     --no-monitor hides the monitor window; --unplugged starts with the keyboard unplugged
-    (the monitor window plugs it in). */
+    (the monitor window plugs it in); --commands <fifo> plays and plugs the keyboard from a
+    named pipe. */
 class SimulatorApp : public AppClass
 {
 public:
@@ -29,9 +32,13 @@ protected:
     void mainWindowOpened() override;
 
 private:
+    void startCommandFifo();
+
     SimulatorOptions options;
     std::unique_ptr<VirtualStudio> studio;
     std::unique_ptr<SimulatorDialogs> dialogs;
     std::unique_ptr<SimulatorMonitorWindow> monitor;
     std::unique_ptr<SimulatorStateFile> stateFile;
+    std::unique_ptr<KeyboardCommands> commands;
+    std::unique_ptr<CommandFifo> commandFifo;
 };

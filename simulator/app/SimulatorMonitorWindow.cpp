@@ -1,5 +1,7 @@
 #include "simulator/app/SimulatorMonitorWindow.h"
 
+#include "device/LiveMessageMap.h"
+#include "device/ModelField.h"
 #include "simulator/SimulatedKeyboard.h"
 #include "simulator/app/SimulatorState.h"
 
@@ -7,6 +9,10 @@ void SimulatorMonitorWindow::Content::resized()
 {
     auto area = getLocalBounds();
     plugButton.setBounds (area.removeFromTop (plugButtonHeight).reduced (4, 2));
+    auto playRow = area.removeFromTop (plugButtonHeight).reduced (4, 2);
+    controlChoice.setBounds (playRow.removeFromLeft (170));
+    playButton.setBounds (playRow.removeFromRight (56));
+    playSlider.setBounds (playRow.reduced (4, 0));
     log.setBounds (area);
 }
 
@@ -49,9 +55,16 @@ SimulatorMonitorWindow::SimulatorMonitorWindow (SimulatedKeyboard& keyboardToSho
     content.log.setReadOnly (true);
     content.log.setFont (juce::Font (juce::Font::getDefaultMonospacedFontName(), 12.0f, juce::Font::plain));
     content.plugButton.onClick = [this] { togglePlug(); };
-    content.addAndMakeVisible (content.plugButton);
-    content.addAndMakeVisible (content.log);
-    content.setSize (420, 260 + plugButtonHeight);
+    content.controlChoice.onChange = [this] { chosenControlChanged(); };
+    content.playSlider.onValueChange = [this] { playChosenControl(); };
+    content.playButton.onClick = [this] { playChosenControl(); };
+    fillPlayableControls();
+
+    for (auto* widget : std::initializer_list<juce::Component*> { &content.plugButton, &content.controlChoice,
+                                                                  &content.playSlider, &content.playButton, &content.log })
+        content.addAndMakeVisible (*widget);
+
+    content.setSize (420, 260 + 2 * plugButtonHeight);
     showPlugState();
 
     setUsingNativeTitleBar (true);
@@ -85,6 +98,38 @@ void SimulatorMonitorWindow::togglePlug()
         keyboard.reappear();
 
     showPlugState();
+}
+
+void SimulatorMonitorWindow::fillPlayableControls()
+{
+    // Every control whose mode sends something, as the keyboard holds it now.
+    const auto model = keyboard.getConfiguration().toModel();
+    const LiveMessageMap map (model);
+
+    for (const auto& entry : controlCatalogue())
+        if (map.signatureOf (entry.id).has_value() && (model.itemParams[ItemParam::Mode].count (entry.id) != 0
+                                                       || entry.id == pitchWheelItem))
+            content.controlChoice.addItem (controlDisplayName (entry.id), entry.id);
+
+    content.controlChoice.setSelectedItemIndex (0, juce::dontSendNotification);
+    chosenControlChanged();
+}
+
+void SimulatorMonitorWindow::chosenControlChanged()
+{
+    const auto item = content.controlChoice.getSelectedId();
+    const auto range = item == pitchWheelItem ? juce::Range<double> (0, 16383)
+                     : isEndlessEncoder (item) ? juce::Range<double> (-63, 63)
+                                               : juce::Range<double> (0, 127);
+    content.playSlider.setRange (range, 1.0);
+    content.playSlider.setValue (item == pitchWheelItem ? 8192.0 : isEndlessEncoder (item) ? 1.0 : 100.0,
+                                 juce::dontSendNotification);
+}
+
+void SimulatorMonitorWindow::playChosenControl()
+{
+    if (const auto item = content.controlChoice.getSelectedId(); item != 0)
+        keyboard.playControl (item, juce::roundToInt (content.playSlider.getValue()));
 }
 
 void SimulatorMonitorWindow::showPlugState()

@@ -10,7 +10,8 @@ class SimulatedKeyboard;
 juce::Rectangle<int> monitorWindowBounds (juce::Rectangle<int> editor, juce::Rectangle<int> screen, juce::Point<int> size);
 
 /** The simulator's own small window, apart from the editor: what the simulated
-    keyboard received and holds, and a button that unplugs it and plugs it in again. */
+    keyboard received and holds, a button that unplugs it and plugs it in again, and a
+    row that plays one of its controls (moved with the slider, pressed with "Play"). */
 class SimulatorMonitorWindow : public juce::DocumentWindow,
                                private juce::Timer
 {
@@ -27,11 +28,17 @@ private:
     {
         void resized() override;
         juce::TextButton plugButton;
+        juce::ComboBox controlChoice;
+        juce::Slider playSlider { juce::Slider::LinearHorizontal, juce::Slider::TextBoxRight };
+        juce::TextButton playButton { "Play" };
         juce::TextEditor log;
     };
 
     void timerCallback() override;
     void togglePlug();
+    void fillPlayableControls();
+    void chosenControlChanged();
+    void playChosenControl();
     void showPlugState();
 
     SimulatedKeyboard& keyboard;

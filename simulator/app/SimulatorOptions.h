@@ -8,6 +8,7 @@
 struct SimulatorOptions
 {
     juce::String stateFile;      // --state-file PATH
+    juce::String commandFifo;    // --commands FIFO
     bool noMonitor = false;      // --no-monitor
     bool unplugged = false;      // --unplugged
     bool help = false;           // --help, -h

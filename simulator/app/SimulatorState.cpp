@@ -2,6 +2,7 @@
 
 #include "device/LumMidiMessage49.h"
 #include "editor/KbdSettingComponentVR49.h"
+#include "keyboard_view/VR49CtrlPickerComponent.h"
 #include "simulator/SimulatedKeyboard.h"
 
 namespace
@@ -34,6 +35,10 @@ juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKe
         text << "field." << key << "=" << textOf (widgets[(size_t) index]) << "\n";
 
     text << "field.status=" << panel.getStatusText() << "\n";
+    text << "field.selected=" << panel.getSelectedControl() << "\n";
+    text << "field.shift=" << (panel.getKeyboardPicture().getShiftButton().getToggleState() ? 1 : 0) << "\n";
+    text << "field.live=" << panel.getLiveFollower().getLiveText() << "\n";
+    text << "field.clashes=" << panel.getLiveFollower().getClashText() << "\n";
 
     const auto config = keyboard.getConfiguration();
     text << "keyboard.mode=" << (keyboard.isInUpdateMode() ? "update" : "normal") << "\n"

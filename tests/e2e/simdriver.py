@@ -24,6 +24,7 @@ DEFAULT_VALUES = (929 + 44, 38 + 12)
 SAVE_BUTTON = (933 + 39, 91 + 10)
 LOAD_BUTTON = (933 + 39, 67 + 10)
 FIRMWARE_BUTTON = (725 + 48, 142 + 11)
+FOLLOW_KEYBOARD = (915 + 40, 429 + 11)   # "Follow Keyboard", right of the drum pads
 EMPTY_SPOT = (200, 150)   # the status line: a click there only gives the window the keyboard focus
 
 MONITOR_TITLE = "Simulated Vantor 49 - what the keyboard received"

@@ -41,7 +41,7 @@ def expect(status, outcome, what):
 
 def usage():
     out, _ = expect(0, cli("--help", simulate=None), "--help")
-    for command in ("ports", "backup", "restore", "verify", "diff", "chart", "flash"):
+    for command in ("ports", "backup", "restore", "verify", "diff", "chart", "clashes", "monitor", "flash"):
         check(f"  {command} " in out, f"--help lists {command}")
     out, _ = expect(0, cli("--version", simulate=None), "--version")
     check(out.startswith("konsolion-cli "), "--version")
@@ -223,8 +223,62 @@ def flash():
           f"Ctrl+C: {process.returncode} {err}")
 
 
+def clashes_and_monitor():
+    """clashes lists the controls that send the same message; monitor names each control as
+    the keyboard is played, reading the keyboard first, and Ctrl+C ends it with status 0."""
+    fresh = path("clash-free.vr49")
+    expect(0, cli("backup", fresh), "backup for clashes")
+    # The factory's own configuration has some: pads 9 to 16 send the CCs of buttons.
+    out, _ = expect(1, cli("clashes", fresh, simulate=None), "the factory configuration's clashes")
+    check("CC 46  ch 1: Bank 2, Pad 11" in out and "Cutoff" not in out, f"the factory's clashes: {out}")
+
+    with open(fresh, encoding="utf-8") as f:
+        text = f.read()
+    # The bank-2 Cutoff made to send the bank-1 Cutoff's CC 74, on the same channel.
+    cutoff = re.search(r'<Item ID="1" [^>]*>', text).group(0)
+    bank2 = re.search(r'<Item ID="33" [^>]*>', text).group(0)
+    number, channel = re.search(r'Num="(\d+)"', cutoff).group(1), re.search(r'Chan="(\d+)"', cutoff).group(1)
+    clashing = path("clashing.vr49")
+    with open(clashing, "w", encoding="utf-8") as f:
+        f.write(text.replace(bank2, re.sub(r'Chan="\d+"', f'Chan="{channel}"', re.sub(r'Num="\d+"', f'Num="{number}"', bank2))))
+    out, _ = expect(1, cli("clashes", clashing, simulate=None), "clashes found")
+    check("Bnk1:P1 - Cutoff, Bnk2:P1" in out, f"the clash is named: {out}")
+    out, _ = expect(1, cli("--json", "clashes", clashing, simulate=None), "clashes as JSON")
+    found = json.loads(out)
+    cutoff_clash = [c for c in found["clashes"] if c["controls"][0]["item"] == 1]
+    check(len(cutoff_clash) == 1 and [c["item"] for c in cutoff_clash[0]["controls"]] == [1, 33], f"JSON: {out}")
+
+    commands = path("keyboard-commands")
+    for json_option in ([], ["--json"]):
+        process = subprocess.Popen([CLI, "--simulate", "--keyboard-state", STATE, "--commands", commands, *json_option,
+                                    "monitor"], env=ENV, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        deadline = time.time() + 20
+        while not os.path.exists(commands) and time.time() < deadline:
+            time.sleep(0.1)
+        time.sleep(1.5)   # the read of the keyboard comes first
+        with open(commands, "w") as fifo:
+            fifo.write("play 1 64\nplay 112 100\nraw A0 10 20\n")
+        time.sleep(1.5)
+        process.send_signal(signal.SIGINT)
+        out, err = process.communicate(timeout=30)
+        check(process.returncode == 0, f"Ctrl+C ends monitor with 0: {process.returncode} {err}")
+        lines = out.strip().splitlines()
+        check(len(lines) == 3, f"one line a message: {out!r} {err}")
+        if json_option:
+            objects = [json.loads(line) for line in lines]
+            check(objects[0]["controls"][0]["name"] == "Bnk1:P1 - Cutoff" and objects[0]["value"] == 64, f"{objects[0]}")
+            check(objects[1]["kind"] == "note" and objects[1]["controls"][0]["item"] == 112, f"{objects[1]}")
+            check(objects[2]["known"] is False and objects[2]["raw"] == "A0 10 20", f"{objects[2]}")
+        else:
+            check(re.fullmatch(r"Bnk1:P1 - Cutoff  CC 74  ch \d+  64", lines[0]) is not None, f"the knob's line: {lines[0]!r}")
+            check(lines[1].startswith("Pad 1  note ") and lines[1].endswith("  100"), f"the pad's line: {lines[1]!r}")
+            check(lines[2] == "unknown  A0 10 20", f"an unknown message: {lines[2]!r}")
+        os.remove(commands)
+
+
 def main():
     usage()
+    clashes_and_monitor()
     ports()
     backup_restore_verify_diff_chart()
     bad_inputs()
