@@ -6,6 +6,7 @@
 #include "bench/DeviceBenchmarks.h"
 #include "bench/HotPlugBenchmarks.h"
 #include "bench/KeyboardCheckBenchmarks.h"
+#include "bench/LiveBenchmarks.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -32,5 +33,7 @@ int main (int argc, char** argv)
     benchmarkBackupAndRestore (runs);
     benchmarkVerifiedSend (runs);
     benchmarkFlashFlow (std::max (1, runs / 2));
+    benchmarkTouchToPick (runs);
+    benchmarkLiveEdit (runs);
     return 0;
 }

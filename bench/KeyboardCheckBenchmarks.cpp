@@ -2,6 +2,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/DeviceBenchmarks.h"
+#include "bench/LinkedEditor.h"
 #include "cli/CliHandlers.h"
 #include "device/KeyboardProbe.h"
 #include "device/VerifiedSend.h"
@@ -80,17 +81,9 @@ void benchmarkBackupAndRestore (int runs)
 
 void benchmarkVerifiedSend (int runs)
 {
-    VirtualStudio studio;
-    UnattendedDialogs dialogs;
-    KbdSettingComponentVR49 panel (studio.getPorts(), dialogs);
+    LinkedEditor editor;
+    auto& panel = editor.panel;
     auto& manager = panel.getDeviceManager();
-    const auto now = juce::Time::getMillisecondCounter() + 2000;
-    manager.setMillisecondClock ([now] { return now; });
-    manager.timerCallback();   // straight to the keyboard's output
-    pumpMessagesUntil ([&] { return manager.isConnected() && ! panel.isReadingBack()
-                                    && studio.getKeyboard().getReceivedCount() >= 1 + requestsOfTheRead; }, 5000);
-
-    pumpMessagesUntil ([] { return false; }, 200);   // the read's model handed over
     auto* sendButton = dynamic_cast<juce::Button*> (panel.getWidgets()[11]);
     const auto frames = (double) manager.planSendAll().frames.size();
     std::vector<double> times;

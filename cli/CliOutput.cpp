@@ -83,6 +83,14 @@ std::optional<SettingsModel> loadFile (const juce::String& path, int& status)
 }
 
 
+void sayCountedList (const char* name, const juce::Array<juce::var>& list)
+{
+    auto* object = new juce::DynamicObject();
+    object->setProperty ("count", list.size());
+    object->setProperty (name, list);
+    say (juce::JSON::toString (juce::var (object), true));
+}
+
 /** One a line, or as JSON; answers the exit status: differences found or not. */
 int printDifferences (const std::vector<ModelDifference>& differences, const ComparedSides& sides, bool json)
 {
@@ -92,10 +100,7 @@ int printDifferences (const std::vector<ModelDifference>& differences, const Com
         for (const auto& difference : differences)
             list.add (differenceAsJson (difference, sides));
 
-        auto* object = new juce::DynamicObject();
-        object->setProperty ("count", (int) differences.size());
-        object->setProperty ("differences", list);
-        say (juce::JSON::toString (juce::var (object), true));
+        sayCountedList ("differences", list);
     }
     else
     {

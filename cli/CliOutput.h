@@ -14,6 +14,9 @@ int fail (int status, const juce::String& text);
 /** One line of result on standard output. */
 void say (const juce::String& text);
 
+/** {"count": n, "<name>": [...]} on one line. */
+void sayCountedList (const char* name, const juce::Array<juce::var>& list);
+
 /** A path given on the command line, from the working folder. */
 juce::File fileArgument (const juce::String& path);
 

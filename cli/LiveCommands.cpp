@@ -159,10 +159,7 @@ int runClashes (const CliOptions& options, const juce::StringArray& arguments)
             list.add (juce::var (clash));
         }
 
-        auto* object = new juce::DynamicObject();
-        object->setProperty ("count", (int) clashes.size());
-        object->setProperty ("clashes", list);
-        say (juce::JSON::toString (juce::var (object), true));
+        sayCountedList ("clashes", list);
     }
     else
     {

@@ -30,7 +30,7 @@ target_link_libraries(konsolion-artwork PRIVATE konsolion_ui)
 # Benchmarks: wall-clock medians against floors measured in the same run.
 juce_add_console_app(konsolion-bench PRODUCT_NAME "konsolion-bench")
 set(KONSOLION_BENCH_SOURCES bench/BenchMain.cpp bench/DeviceBenchmarks.cpp bench/HotPlugBenchmarks.cpp
-    bench/KeyboardCheckBenchmarks.cpp)
+    bench/KeyboardCheckBenchmarks.cpp bench/LiveBenchmarks.cpp)
 target_sources(konsolion-bench PRIVATE ${KONSOLION_BENCH_SOURCES})
 set_source_files_properties(${KONSOLION_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-bench PRIVATE konsolion_ui konsolion_simulator konsolion_cli_commands)

@@ -275,6 +275,19 @@ def clashes_and_monitor():
             check(lines[2] == "unknown  A0 10 20", f"an unknown message: {lines[2]!r}")
         os.remove(commands)
 
+    # The keyboard unplugged while it is watched: status 3, saying so.
+    process = subprocess.Popen([CLI, "--simulate", "--keyboard-state", STATE, "--commands", commands, "monitor"],
+                               env=ENV, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    deadline = time.time() + 20
+    while not os.path.exists(commands) and time.time() < deadline:
+        time.sleep(0.1)
+    time.sleep(1.5)
+    with open(commands, "w") as fifo:
+        fifo.write("unplug\n")
+    out, err = process.communicate(timeout=30)
+    check(process.returncode == 3 and "the keyboard went away" in err, f"unplugged: {process.returncode} {err}")
+    os.remove(commands)
+
 
 def main():
     usage()

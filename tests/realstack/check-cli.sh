@@ -74,7 +74,7 @@ expect "the second backup exits 0" [ "$status" = 0 ]
 run_timed "diff (changed)" "$cli" diff "$work/first.vr49" "$work/second.vr49"
 show "diff (changed).out"
 expect "diff of the backups before and after exits 1" [ "$status" = 1 ]
-expect "diff names the Cutoff's new number" grep -q "Cutoff: CC number [0-9]* -> 21" "$work/diff (changed).out"
+expect "diff names the Cutoff's new number" grep -q "Cutoff: CC number .* in first.vr49, 21 - Undefined in second.vr49" "$work/diff (changed).out"
 expect "diff lists just the two changes" [ "$(wc -l < "$work/diff (changed).out")" = 2 ]
 run_timed "diff (same)" "$cli" diff "$work/changed.vr49" "$work/second.vr49"
 expect "diff of what was sent and what was read back exits 0" [ "$status" = 0 ]
@@ -88,6 +88,21 @@ run_timed "restore (ports given)" "$cli" "${given[@]}" restore "$work/changed.vr
 expect "restore to the given ports exits 0" [ "$status" = 0 ]
 frames_from "$before" | not_of_the_read > "$work/given.frames"
 expect "the keyboard received exactly the frames planned, again" cmp -s "$work/planned.frames" "$work/given.frames"
+
+echo "--- monitor, as the keyboard is played"
+"$cli" monitor > "$work/monitor.out" 2> "$work/monitor.err" &
+monitor=$!
+expect "monitor reads the keyboard first" wait_for 100 grep -q "Ctrl+C ends" "$work/monitor.err"
+tell_keyboard play 1 64
+tell_keyboard play 112 100
+tell_keyboard raw A0 10 20
+expect "monitor prints the three messages" wait_for 50 bash -c "[ \$(wc -l < '$work/monitor.out') -ge 3 ]"
+kill -INT "$monitor"; wait "$monitor"; status=$?
+show monitor.out
+expect "Ctrl+C ends monitor with 0" [ "$status" = 0 ]
+expect "the knob is named with what it sent" grep -q -E "^Bnk1:P1 - Cutoff  CC 21  ch [0-9]+  64$" "$work/monitor.out"
+expect "the pad is named" grep -q -E "^Pad 1  note 36  ch 10  100$" "$work/monitor.out"
+expect "a message no control sends is shown raw" grep -q -x "unknown  A0 10 20" "$work/monitor.out"
 
 echo "--- flash, through the bootloader's own USB device"
 head -c 16384 /dev/urandom > "$work/Vantor49_v2.bin"

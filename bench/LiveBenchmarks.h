@@ -1,0 +1,4 @@
+#pragma once
+
+void benchmarkTouchToPick (int runs);
+void benchmarkLiveEdit (int runs);
