@@ -1,6 +1,6 @@
 // konsolion-bench: wall-clock medians of the device link's paced transfers against
 // their floors, all measured in one run on the simulated keyboard.
-//     konsolion-bench [runs]
+//     konsolion-bench [runs] [live]     (live: only the touch and live-edit measurements)
 
 #include "bench/BenchSupport.h"
 #include "bench/DeviceBenchmarks.h"
@@ -23,6 +23,13 @@ int main (int argc, char** argv)
 {
     const juce::ScopedJuceInitialiser_GUI juce;
     const int runs = argc > 1 ? std::max (1, std::atoi (argv[1])) : 7;
+
+    if (argc > 2 && juce::String (argv[2]) == "live")
+    {
+        benchmarkTouchToPick (runs);
+        benchmarkLiveEdit (runs);
+        return 0;
+    }
 
     benchmarkPause (runs);
     benchmarkSendAll (runs);

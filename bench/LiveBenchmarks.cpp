@@ -63,8 +63,12 @@ namespace
         auto& levels = editor.panel.getKeyboardPicture().getLiveLevels();
         TouchTimes times;
 
+        juce::Random random (42);
+
         for (int i = 0; i < touches; ++i)
         {
+            // A hand is not in step with the editor's frames: each touch comes at a time of its own.
+            pumpMessagesUntil ([] { return false; }, random.nextInt (20));
             const ItemId knob = i % 2 == 0 ? 1 : 33;
             const auto value = 1 + i % 126;
             const auto start = std::chrono::steady_clock::now();

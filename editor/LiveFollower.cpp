@@ -49,6 +49,7 @@ LiveFollower::LiveFollower (LumManager49& m, VR49CtrlPickerComponent& keyboardPi
 LiveFollower::~LiveFollower()
 {
     stopTimer();
+    cancelPendingUpdate();
     manager.removeLiveListener (this);
 }
 
@@ -65,12 +66,26 @@ void LiveFollower::addWidgetsTo (juce::Component& panel)
 
 void LiveFollower::liveMessageArrived (const juce::MidiMessage& message)
 {
-    const std::lock_guard<std::mutex> lock (queueLock);
+    bool first = false;
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
 
-    if (queue.size() >= queueLimit)
-        queue.erase (queue.begin(), queue.begin() + (std::ptrdiff_t) (queueLimit / 2));
+        if (queue.size() >= queueLimit)
+            queue.erase (queue.begin(), queue.begin() + (std::ptrdiff_t) (queueLimit / 2));
 
-    queue.push_back (message);
+        first = queue.empty();
+        queue.push_back (message);
+    }
+
+    if (first)
+        triggerAsyncUpdate();
+}
+
+void LiveFollower::handleAsyncUpdate()
+{
+    // Within a frame of the last take the timer's next tick takes it, with whatever follows.
+    if (juce::Time::getMillisecondCounter() - lastTakeMs >= 1000 / ticksPerSecond)
+        takeQueuedMessages();
 }
 
 void LiveFollower::timerCallback()
@@ -92,6 +107,8 @@ void LiveFollower::takeQueuedMessages()
 
     if (messages.empty())
         return;
+
+    lastTakeMs = juce::Time::getMillisecondCounter();
 
     // Read against what the keyboard holds now: an edit moves the control's message at once.
     const LiveMessageMap map (manager.getModel());

@@ -14,11 +14,14 @@ class VR49CtrlPickerComponent;
     user's way: "Follow Keyboard" turns the picking off, and while a list is open or within
     a second of the user's own edit a touch only marks its control. A touch is no edit.
 
-    The messages arrive on the MIDI input thread and are only queued there; a timer on the
-    message thread takes them all at once, at most 60 times a second, so a fader sweep
-    costs one repaint a frame however many messages it sends. */
+    The messages arrive on the MIDI input thread and are only queued there; the message
+    thread takes them all at once, at most 60 times a second: at once when the last take
+    was a frame ago or more (a single touch shows without waiting for a tick), else at the
+    next tick of a 60 Hz timer. A fader sweep costs one repaint a frame however many
+    messages it sends. */
 class LiveFollower : private LiveMessageListener,
-                     private juce::Timer
+                     private juce::Timer,
+                     private juce::AsyncUpdater
 {
 public:
     /** What the follower needs of the panel (message thread). */
@@ -69,6 +72,7 @@ public:
 private:
     void liveMessageArrived (const juce::MidiMessage& message) override;   // MIDI input thread
     void timerCallback() override;
+    void handleAsyncUpdate() override;
     void take (const LiveTouch& touch, juce::uint32 nowMs);
     bool mayPick() const;
     void showLiveValueOf (ItemId item);
@@ -85,6 +89,7 @@ private:
     std::map<ItemId, LiveTouch> lastTouches;       // message thread only
     std::vector<ItemId> lastNoteControls;          // the pads a channel pressure follows
     std::optional<juce::uint32> lastUserEditMs;
+    juce::uint32 lastTakeMs = 0;
 
     juce::ToggleButton followToggle { "Follow Keyboard" };
     juce::ToggleButton sendLiveToggle { "Send Edits Live" };
