@@ -78,7 +78,10 @@ void HotPlugWatcher::poll()
     }
 
     if (inputs == knownInputs && outputs == knownOutputs)
+    {
+        probeAgainIfUnanswered (outputs);
         return;
+    }
 
     auto vanished = missingFrom (knownInputs, inputs);
     vanished.addArray (missingFrom (knownOutputs, outputs));
@@ -104,5 +107,31 @@ void HotPlugWatcher::poll()
         }
 
     // A search of other outputs may be running: it starts again, now over every output.
-    manager.searchAgain (manager.isSearching() ? juce::StringArray() : namesOf (appeared));
+    unansweredOutputs = manager.isSearching() ? namesOf (outputs) : namesOf (appeared);
+    probesLeft = probesAfterPlugIn - 1;
+    manager.searchAgain (manager.isSearching() ? juce::StringArray() : unansweredOutputs);
+}
+
+void HotPlugWatcher::probeAgainIfUnanswered (const juce::Array<juce::MidiDeviceInfo>& outputs)
+{
+    if (manager.isConnected())
+        probesLeft = 0;
+
+    if (probesLeft <= 0 || manager.isSearching())
+        return;
+
+    juce::StringArray stillThere;
+
+    for (const auto& name : unansweredOutputs)
+        if (namesAny (outputs, { name }))
+            stillThere.add (name);
+
+    if (stillThere.isEmpty())
+    {
+        probesLeft = 0;
+        return;
+    }
+
+    --probesLeft;
+    manager.searchAgain (stillThere);
 }

@@ -8,8 +8,10 @@
     more while they are the same (JUCE has no notification of device changes on
     Linux). When the connected keyboard's ports have gone, it drops the link and tells
     its listener; when outputs appear while no keyboard is connected, it has them
-    probed as the search does, quietly. It stands aside while the start-up search runs
-    and while the firmware update holds the link. */
+    probed as the search does, quietly, and probed again at the next looks (up to
+    `probesAfterPlugIn` in all) while none of them answered: a keyboard still starting when
+    its ports appeared answers a later probe. It stands aside while the start-up search
+    runs and while the firmware update holds the link. */
 class HotPlugWatcher : private juce::Timer
 {
 public:
@@ -25,6 +27,7 @@ public:
     };
 
     static constexpr int pollPeriodMs = 2000;
+    static constexpr int probesAfterPlugIn = 4;
 
     HotPlugWatcher (LumManager49& manager, Listener& listener);
     ~HotPlugWatcher() override;
@@ -38,8 +41,11 @@ public:
 
 private:
     void timerCallback() override   { poll(); }
+    void probeAgainIfUnanswered (const juce::Array<juce::MidiDeviceInfo>& outputs);
 
     LumManager49& manager;
     Listener& listener;
     juce::Array<juce::MidiDeviceInfo> knownInputs, knownOutputs;
+    juce::StringArray unansweredOutputs;   // appeared, probed, not answered yet
+    int probesLeft = 0;
 };

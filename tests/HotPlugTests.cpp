@@ -1,3 +1,4 @@
+#include "device/DeviceFrames.h"
 #include "editor/EditorTexts.h"
 #include "tests/support/EditorFixture.h"
 
@@ -59,6 +60,58 @@ TEST_F (HotPlug, PluggedInAfterTheStartupSearchGaveMessageBItIsFoundAndReadWitho
     EXPECT_TRUE (pumpUntil ([this] { return firmwareText() == "1.05"; }));
     EXPECT_EQ (messageBoxes().size(), 1u);
     EXPECT_EQ (manager().getInputPortName(), SimulatedKeyboard::defaultPortName);
+}
+
+TEST_F (HotPlug, AKeyboardThatAnswersOnlyALaterProbeAfterItsPlugInIsFoundThenAndNotProbedForever)
+{
+    startWithoutTheKeyboard();
+
+    // Still starting when its ports appear: its first identity replies are lost.
+    SimulatedKeyboard::Faults faults;
+    faults.dropAnswers = { keyboard.getAnswerCount() + 1, keyboard.getAnswerCount() + 2 };
+    keyboard.setFaults (faults);
+    keyboard.reappear();
+
+    const auto searchToItsEnd = [this] {
+        for (int tick = 0; tick < 10 && manager().isSearching() && ! manager().isConnected(); ++tick)
+        {
+            clock.advance (2000);
+            manager().timerCallback();
+            pumpFor (20);
+        }
+    };
+
+    poll();
+    searchToItsEnd();
+    ASSERT_FALSE (manager().isConnected());
+
+    // The ports have not changed since, yet the next looks probe the keyboard again.
+    for (int look = 0; look < HotPlugWatcher::probesAfterPlugIn && ! manager().isConnected(); ++look)
+    {
+        poll();
+        searchToItsEnd();
+    }
+
+    EXPECT_TRUE (manager().isConnected());
+    EXPECT_EQ (messageBoxes().size(), 1u);   // the start-up's message B only
+
+    // A device that never answers is probed a few times, then left alone.
+    keyboard.vanish();
+    poll();
+    std::atomic<int> identityRequests { 0 };
+    auto synth = studio.getPorts().addSink ("Silent Synth", [&identityRequests] (const juce::MidiMessage& m) {
+        if (bytesOf (m) == bytesOf (buildIdentityRequest()))
+            ++identityRequests;
+    });
+
+    for (int look = 0; look < 3 * HotPlugWatcher::probesAfterPlugIn; ++look)
+    {
+        poll();
+        searchToItsEnd();
+    }
+
+    EXPECT_EQ (identityRequests.load(), HotPlugWatcher::probesAfterPlugIn);
+    synth.reset();
 }
 
 TEST_F (HotPlug, UnpluggedTheLinkGoesTheFieldSaysSoAndSendGivesMessageA)

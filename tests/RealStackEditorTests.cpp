@@ -73,6 +73,32 @@ TEST_F (RealStackEditor, SendsAnEditAndFindsTheKeyboardHoldingIt)
     widget<juce::ComboBox> (ccNumberCombo).setSelectedItemIndex (22, juce::sendNotificationSync);
     EXPECT_EQ (panel->getStatusText(), "Sent and checked: Bnk1:P1 - Cutoff, CC number");
     EXPECT_TRUE (dialogs.shown.empty()) << dialogs.shown.front().message;
+
+    // "Compare..." reads the keyboard again and finds it holding what the editor shows.
+    panel->buttonClicked (&panel->getCompareButton());
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown.back().title, "Compare with the Keyboard");
+    EXPECT_TRUE (dialogs.shown.back().message.startsWith ("The keyboard holds what the editor shows")) << dialogs.shown.back().message;
+}
+
+TEST_F (RealStackEditor, TheCablePulledIsShownAndPluggedInAgainTheKeyboardIsFoundAndRead)
+{
+    const auto firmware = [this] { return widget<juce::TextEditor> (firmwareField).getText(); };
+    const auto revision = firmware();
+
+    tellKeyboard ("unplug");
+    EXPECT_TRUE (pumpUntil ([&] { return ! panel->getDeviceManager().isConnected() && firmware() == "Not detected yet"; }, 15000));
+
+    // Back under the same names, and most likely the same ALSA address: a new device all the same.
+    tellKeyboard ("plug");
+    EXPECT_TRUE (pumpUntil ([&] { return panel->getDeviceManager().isConnected() && firmware() == revision; }, 60000));
+    EXPECT_TRUE (pumpUntil ([&] { return ! panel->isReadingBack(); }, 60000));
+    pumpFor (500);
+
+    // It delivers again: a touch is followed.
+    tellKeyboard ("play 33 77");
+    EXPECT_TRUE (pumpUntil ([&] { return panel->getSelectedControl() == 33; }, 10000));
+    EXPECT_TRUE (dialogs.shown.empty()) << dialogs.shown.front().message;
 }
 
 TEST_F (RealStackEditor, FollowsTheKeyboardPlayedAtTheFarEndOfTheCable)

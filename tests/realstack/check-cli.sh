@@ -104,6 +104,36 @@ expect "the knob is named with what it sent" grep -q -E "^Bnk1:P1 - Cutoff  CC 2
 expect "the pad is named" grep -q -E "^Pad 1  note 36  ch 10  100$" "$work/monitor.out"
 expect "a message no control sends is shown raw" grep -q -x "unknown  A0 10 20" "$work/monitor.out"
 
+echo "--- the keyboard played during a read"
+"$cli" backup "$work/played.vr49" > "$work/played.out" 2> "$work/played.err" &
+reader=$!
+tell_keyboard flood 400 1
+wait "$reader"; status=$?
+expect "a backup while the keyboard floods its input exits 0" [ "$status" = 0 ]
+expect "and reads what the keyboard holds, as before" "$cli" diff "$work/second.vr49" "$work/played.vr49"
+
+echo "--- the cable pulled in the middle of a restore, and of a read"
+"$cli" restore "$work/first.vr49" > "$work/pulled.out" 2> "$work/pulled.err" &
+restorer=$!
+sleep 1.5
+tell_keyboard unplug
+wait "$restorer"; status=$?
+show pulled.err | tail -n 1
+expect "a restore whose keyboard went away exits 3" [ "$status" = 3 ]
+expect "and says the keyboard went away" grep -q "the keyboard went away" "$work/pulled.err"
+tell_keyboard plug
+expect "the keyboard is back" wait_for 50 host_has_port "Vantor 49 MIDI 1"
+"$cli" backup "$work/pulled.vr49" > "$work/pulled-read.out" 2> "$work/pulled-read.err" &
+reader=$!
+sleep 0.6
+tell_keyboard unplug
+wait "$reader"; status=$?
+show pulled-read.err | tail -n 1
+expect "a backup whose keyboard went away exits 3" [ "$status" = 3 ]
+expect "and writes no file" [ ! -e "$work/pulled.vr49" ]
+tell_keyboard plug
+expect "the keyboard is back again" wait_for 50 host_has_port "Vantor 49 MIDI 1"
+
 echo "--- flash, through the bootloader's own USB device"
 head -c 16384 /dev/urandom > "$work/Vantor49_v2.bin"
 started=$(date +%s.%N)
