@@ -2,9 +2,10 @@
 # konsolion-cli over the real MIDI stack (JUCE's ALSA backend, the sequencer,
 # snd-usb-audio, a USB cable to the keyboard program), inside scripts/realstack/run:
 #   scripts/realstack/run tests/realstack/check-cli.sh
-# ports, backup, verify, restore, diff and flash (through the bootloader's own USB
-# device, as the keyboard re-enumerates), with the keyboard's log of every frame it
-# received held against what was sent.
+# ports, backup, verify, restore, diff, monitor and flash (through the bootloader's own
+# USB device, as the keyboard re-enumerates), with the keyboard's log of every frame it
+# received held against what was sent; a read while the keyboard is played; the cable
+# pulled during a restore, a read and a firmware transfer.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -113,26 +114,44 @@ expect "a backup while the keyboard floods its input exits 0" [ "$status" = 0 ]
 expect "and reads what the keyboard holds, as before" "$cli" diff "$work/second.vr49" "$work/played.vr49"
 
 echo "--- the cable pulled in the middle of a restore, and of a read"
+# frames_at_least SINCE COMMAND COUNT: the keyboard took in COUNT frames of this command byte since line SINCE
+frames_at_least() { [ "$(frames_from "$1" | awk -v c="$2" '$7 == c' | wc -l)" -ge "$3" ]; }
+before=$(($(log_length) + 1))
 "$cli" restore "$work/first.vr49" > "$work/pulled.out" 2> "$work/pulled.err" &
 restorer=$!
-sleep 1.5
+wait_for 100 frames_at_least "$before" 02 50
 tell_keyboard unplug
 wait "$restorer"; status=$?
 show pulled.err | tail -n 1
 expect "a restore whose keyboard went away exits 3" [ "$status" = 3 ]
-expect "and says the keyboard went away" grep -q "the keyboard went away" "$work/pulled.err"
+expect "and says how much of the send went before" grep -q -E "the keyboard went away during the send: [1-9][0-9]* of 427 frames were sent" "$work/pulled.err"
 tell_keyboard plug
 expect "the keyboard is back" wait_for 50 host_has_port "Vantor 49 MIDI 1"
-"$cli" backup "$work/pulled.vr49" > "$work/pulled-read.out" 2> "$work/pulled-read.err" &
-reader=$!
-sleep 0.6
-tell_keyboard unplug
-wait "$reader"; status=$?
-show pulled-read.err | tail -n 1
-expect "a backup whose keyboard went away exits 3" [ "$status" = 3 ]
+# A read is over before a command through the pipe could pull the cable: the keyboard
+# program pulls it itself after its fifth answer (the identity reply and four of the read's).
+stop_keyboard
+wait_for 50 host_lacks_port "Vantor 49 MIDI 1"
+start_keyboard --fault vanish-after-answers=5 || exit 1
+run_timed "backup (pulled)" "$cli" backup "$work/pulled.vr49"
+show "backup (pulled).err" | tail -n 1
+expect "a backup whose keyboard went away during the read exits 3" [ "$status" = 3 ]
+expect "and says so" grep -q "the keyboard went away" "$work/backup (pulled).err"
 expect "and writes no file" [ ! -e "$work/pulled.vr49" ]
-tell_keyboard plug
-expect "the keyboard is back again" wait_for 50 host_has_port "Vantor 49 MIDI 1"
+stop_keyboard
+wait_for 50 host_lacks_port "Vantor 49 MIDI 1"
+
+echo "--- the cable pulled in the middle of a firmware transfer"
+head -c 8192 /dev/urandom > "$work/Vantor49_pulled.bin"
+start_keyboard --fault vanish-at-block=40 || exit 1
+tell_keyboard update-mode
+expect "its bootloader comes back" wait_for 50 host_has_port "USB A MIDI 1"
+run_timed "flash (pulled)" "$cli" --yes flash "$work/Vantor49_pulled.bin"
+show "flash (pulled).err" | tail -n 1
+expect "a flash whose bootloader went away exits 3, without a hang" [ "$status" = 3 ]
+expect "and says the keyboard holds an incomplete firmware" grep -q "incomplete firmware" "$work/flash (pulled).err"
+stop_keyboard
+wait_for 50 host_lacks_port "USB A MIDI 1"
+start_keyboard || exit 1
 
 echo "--- flash, through the bootloader's own USB device"
 head -c 16384 /dev/urandom > "$work/Vantor49_v2.bin"
