@@ -168,13 +168,6 @@ juce::Result writeDocument (const juce::File& requested, const juce::MemoryBlock
     return juce::Result::ok();
 }
 
-juce::Result writeXmlDocument (const juce::File& target, const juce::XmlElement& root)
-{
-    juce::MemoryOutputStream out;
-    root.writeTo (out);
-    return writeDocument (target, out.getMemoryBlock());
-}
-
 juce::Result checkReadable (const juce::File& file)
 {
     if (file.isDirectory())
