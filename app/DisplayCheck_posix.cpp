@@ -2,7 +2,6 @@
 
 #include <juce_events/juce_events.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
 
@@ -35,18 +34,4 @@ std::optional<juce::String> whyNoDisplay()
 
     dlclose (x11);
     return problem;
-}
-
-int runWithDisplay (const char* programName, int argc, char* argv[], juce::JUCEApplicationBase* (*create)())
-{
-    if (const auto problem = whyNoDisplay())
-    {
-        std::fprintf (stderr, "%s needs a graphical display, but %s.\n"
-                              "Start it from a desktop session, or over ssh with X forwarding (ssh -X).\n",
-                      programName, problem->toRawUTF8());
-        return 1;
-    }
-
-    juce::JUCEApplicationBase::createInstance = create;
-    return juce::JUCEApplicationBase::main (argc, (const char**) argv);
 }
