@@ -2,6 +2,7 @@
 
 #include "app/MainAppWindow.h"
 #include "app/MainComponent.h"
+#include "app/WineRepaintPump.h"
 #include "editor/KbdSettingComponentVR49.h"
 #include "device/JuceMidiPortSystem.h"
 #include "editor/DialogService.h"
@@ -19,11 +20,13 @@ void AppClass::initialise (const juce::String&)
     mainWindow = std::make_unique<MainAppWindow> (*midiPorts, getDialogService());
     mainWindow->centreWithSize (MainAppWindow::width, MainAppWindow::height);
     mainWindow->setVisible (true);
+    repaintPump = startRepaintPumpUnderWine();
     mainWindowOpened();
 }
 
 void AppClass::shutdown()
 {
+    repaintPump.reset();
     mainWindow.reset();
     midiPorts.reset();
 

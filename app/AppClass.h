@@ -41,4 +41,5 @@ private:
     std::unique_ptr<OLookAndFeel> lookAndFeel;
     std::unique_ptr<MidiPortSystem> midiPorts;
     std::unique_ptr<MainAppWindow> mainWindow;
+    std::unique_ptr<juce::Timer> repaintPump;
 };

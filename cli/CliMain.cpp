@@ -1,36 +1,22 @@
 // konsolion-cli: back up, restore, verify, compare and flash the keyboard from a terminal.
 
 #include "cli/CliCommands.h"
-#include "cli/KeyboardSession.h"
+#include "cli/InterruptCatcher.h"
 
 #include <juce_events/juce_events.h>
 
-#include <csignal>
-
-namespace
-{
-    void interrupt (int)
-    {
-        KeyboardSession::interrupted = true;
-    }
-
-    /** Ctrl+C ends the command cleanly: nothing more is sent, and it says what it left. */
-    void catchInterrupt()
-    {
-        struct sigaction action {};
-        action.sa_handler = interrupt;
-        sigemptyset (&action.sa_mask);
-        sigaction (SIGINT, &action, nullptr);
-        sigaction (SIGTERM, &action, nullptr);
-    }
-}
-
 int main (int argc, char* argv[])
 {
+   #if JUCE_WINDOWS
+    // argv is in the ANSI code page there; the wide command line holds every file name.
+    juce::ignoreUnused (argc, argv);
+    const auto arguments = juce::JUCEApplicationBase::getCommandLineParameterArray();
+   #else
     juce::StringArray arguments;
 
     for (int i = 1; i < argc; ++i)
         arguments.add (juce::String::fromUTF8 (argv[i]));
+   #endif
 
     // Timers and waits need JUCE's message loop on this thread; no window, no display.
     const juce::ScopedJuceInitialiser_GUI juce;

@@ -5,6 +5,20 @@
 #   ui         app/, editor/, keyboard_view/             on device, with JUCE's GUI modules
 #   sim app    simulator/app/                            on ui and simulator: konsolion-sim's windows
 # The files holding a main() belong to their executables only.
+#
+# Where a whole function differs by system, NAME_posix.cpp and NAME_windows.cpp sit side by
+# side and only the one for the system built for is compiled. The simulated keyboard's link
+# to a USB MIDI gadget (the checks over Linux's real MIDI stack) is Linux's alone.
+function(konsolion_keep_platform_sources list_name)
+    set(sources ${${list_name}})
+    if(WIN32)
+        list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$|/simulator/(RawMidiPort|RawMidiBridge|UsbGadget)\\.(cpp|h)$")
+    else()
+        list(FILTER sources EXCLUDE REGEX "_windows\\.cpp$")
+    endif()
+    set(${list_name} ${sources} PARENT_SCOPE)
+endfunction()
+
 function(konsolion_glob_sources output)
     set(sources)
     foreach(dir IN LISTS ARGN)
@@ -14,6 +28,7 @@ function(konsolion_glob_sources output)
         list(APPEND sources ${dir_sources})
     endforeach()
     list(FILTER sources EXCLUDE REGEX "/app/Main\\.cpp$|/SimulatorMain\\.cpp$|/KeyboardProgramMain\\.cpp$")
+    konsolion_keep_platform_sources(sources)
     set(${output} ${sources} PARENT_SCOPE)
 endfunction()
 

@@ -12,11 +12,15 @@ bool isUpdatePortName (const juce::String& portName, const juce::String& request
 {
     const auto deviceName = updatePortName (requestedName);
 
-    if (portName == deviceName)
+    // Wine's WinMM over ALSA puts the ALSA client's name before the port's: "USB A - USB A MIDI 1".
+    const auto winePrefix = deviceName + " - ";
+    const auto name = portName.startsWith (winePrefix + deviceName + " MIDI ") ? portName.substring (winePrefix.length())
+                                                                               : portName;
+    if (name == deviceName)
         return true;
 
-    const auto alsaSuffix = portName.fromFirstOccurrenceOf (deviceName + " MIDI ", false, false);
-    return portName.startsWith (deviceName + " MIDI ") && alsaSuffix.isNotEmpty()
+    const auto alsaSuffix = name.fromFirstOccurrenceOf (deviceName + " MIDI ", false, false);
+    return name.startsWith (deviceName + " MIDI ") && alsaSuffix.isNotEmpty()
            && alsaSuffix.containsOnly ("0123456789");
 }
 

@@ -222,7 +222,7 @@ bool SimulatedKeyboard::waitForReceivedCount (size_t count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock (mutex);
     return receivedChanged.wait_for (lock, std::chrono::milliseconds (timeoutMs),
-                                     [&] { return received.size() >= count; });
+                                     [&] { return received.size() >= count && ! actingOnReceived; });
 }
 
 //==============================================================================
@@ -461,11 +461,27 @@ void SimulatedKeyboard::handleIncoming (const juce::MidiMessage& message)
     {
         const std::lock_guard<std::mutex> lock (mutex);
         received.push_back (message);
+        actingOnReceived = true;
         inUpdateMode = updateMode;
         unplugNow = faults.vanishAfterReceiving.has_value() && received.size() == *faults.vanishAfterReceiving;
         lost = faults.ignoreReceived.count (received.size()) != 0;
     }
-    receivedChanged.notify_all();
+
+    // Whoever waits for the message sees it once the keyboard has acted on it: woken
+    // at once, a waiter could read the keyboard's state before the message changed it.
+    struct Acted
+    {
+        SimulatedKeyboard& keyboard;
+
+        ~Acted()
+        {
+            {
+                const std::lock_guard<std::mutex> lock (keyboard.mutex);
+                keyboard.actingOnReceived = false;
+            }
+            keyboard.receivedChanged.notify_all();
+        }
+    } acted { *this };
 
     if (unplugNow)
     {

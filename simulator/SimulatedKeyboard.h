@@ -90,7 +90,8 @@ public:
     /** How many answers it has sent (the numbers the answer faults go by). */
     int getAnswerCount() const;
 
-    /** Waits until the keyboard holds at least this many received messages. */
+    /** Waits until the keyboard holds at least this many received messages and has
+        acted on the last of them. */
     bool waitForReceivedCount (size_t count, int timeoutMs) const;
 
     // Playing the controls.
@@ -168,6 +169,7 @@ private:
     Identity identity;
     Faults faults;
     std::vector<juce::MidiMessage> received;
+    bool actingOnReceived = false;   // a received message is still being acted on
     int answersSent = 0;
     bool updateMode = false;
     SimulatedBootloader bootloader;

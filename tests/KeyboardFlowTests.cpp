@@ -1,3 +1,4 @@
+#include "device/BootloaderPortName.h"
 #include "device/DeviceFrames.h"
 #include "device/KeyboardProbe.h"
 #include "device/KeyboardReader.h"
@@ -212,6 +213,31 @@ TEST (KeyboardProbeOf, PortsWhoseNamesDifferArePairedByAskingTheOutputsInTurn)
     EXPECT_EQ (found[0].inputName, "Vantor 49");
     EXPECT_EQ (found[0].outputName, "MIDIOUT3 (Vantor 49)");
     juce::Thread::sleep (50);   // the replies' threads end before the ports go
+}
+
+TEST (KeyboardProbeOf, TheKeyboardAndItsBootloaderAreKnownByTheNamesAlsaWineAndWindowsGiveThem)
+{
+    // ALSA: client and port; Wine over ALSA: "client - port"; Windows: the USB product.
+    for (const juce::String name : { "Vantor 49 MIDI 1", "Vantor 49 - Vantor 49 MIDI 1", "Vantor 49" })
+    {
+        SCOPED_TRACE (name);
+        VirtualMidiPortSystem ports;
+        const auto synth = ports.addSink ("Synth Module", [] (const juce::MidiMessage&) {});
+        SimulatedKeyboard keyboard (ports, {}, name);
+
+        const auto found = KeyboardProbe (ports).findFirst();
+
+        ASSERT_TRUE (found.has_value());
+        EXPECT_EQ (found->inputName, name);
+        EXPECT_EQ (found->outputName, name);
+        EXPECT_FALSE (isUpdatePortName (name));
+    }
+
+    for (const juce::String name : { "USB A MIDI 1", "USB A - USB A MIDI 1", "USB A" })
+    {
+        EXPECT_TRUE (isUpdatePortName (name)) << name;
+        EXPECT_EQ (findBootloaderOutput ({ "Synth Module", name }), name);
+    }
 }
 
 TEST (FieldValues, ReportsNameValuesAsTheFieldsShowThem)

@@ -5,7 +5,8 @@
 
 #include <cstdio>
 
-#include <dlfcn.h>
+#ifndef _WIN32
+ #include <dlfcn.h>
 
 namespace
 {
@@ -19,6 +20,12 @@ namespace
             dlopen (library, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
     }
 }
+#else
+namespace
+{
+    void keepXLibrariesLoaded() {}   // Windows draws without X
+}
+#endif
 
 int main (int argc, char** argv)
 {

@@ -197,7 +197,7 @@ TEST (UpdaterRunner, MessagesNeverReachAnUpdaterBeingCreatedOrDestroyed)
     EXPECT_FALSE (runner.didBurnSucceed());
 }
 
-TEST (UpdatePort, AttachMovesTheLinkToTheBootloaderByItsExactOrItsAlsaNameAndDetachClosesTheInputs)
+TEST (UpdatePort, AttachMovesTheLinkToTheBootloaderByItsWindowsAlsaOrWineNameAndDetachClosesTheInputs)
 {
     struct Counter : juce::MidiInputCallback
     {
@@ -207,7 +207,7 @@ TEST (UpdatePort, AttachMovesTheLinkToTheBootloaderByItsExactOrItsAlsaNameAndDet
 
     EXPECT_EQ (updatePortName ("USB A"), "USB A");
 
-    for (const juce::String bootloaderPort : { "USB A MIDI 1", "USB A" })
+    for (const juce::String bootloaderPort : { "USB A MIDI 1", "USB A - USB A MIDI 1", "USB A" })
     {
         SCOPED_TRACE (bootloaderPort);
         VirtualStudio studio;
@@ -230,7 +230,8 @@ TEST (UpdatePort, AttachMovesTheLinkToTheBootloaderByItsExactOrItsAlsaNameAndDet
         EXPECT_TRUE (manager.hasDeviceOutput());
     }
 
-    for (const juce::String other : { "USB AB", "USB A MIDI", "USB A MIDI x", "My USB A MIDI 1" })
+    for (const juce::String other : { "USB AB", "USB A MIDI", "USB A MIDI x", "My USB A MIDI 1", "USB A - USB A MIDI",
+                                      "USB A - USB A", "USB B - USB A MIDI 1", "USB A - USB B MIDI 1" })
         EXPECT_FALSE (isUpdatePortName (other, "USB A")) << other;
 }
 

@@ -12,10 +12,15 @@ namespace
 int main (int argc, char* argv[])
 {
     // The options are looked at before anything needs a display: --help works without one.
+   #if JUCE_WINDOWS
+    // argv is in the ANSI code page there; the wide command line holds every file name.
+    const auto arguments = juce::JUCEApplicationBase::getCommandLineParameterArray();
+   #else
     juce::StringArray arguments;
 
     for (int i = 1; i < argc; ++i)
         arguments.add (juce::String::fromUTF8 (argv[i]));
+   #endif
 
     SimulatorOptions options;
 

@@ -1,0 +1,6 @@
+#include "app/DisplayCheck.h"
+
+std::optional<juce::String> whyNoDisplay()
+{
+    return std::nullopt;   // a Windows session always has its desktop to draw on
+}
