@@ -38,6 +38,7 @@ juce::String describeSimulatorState (KbdSettingComponentVR49& panel, SimulatedKe
     text << "field.selected=" << panel.getSelectedControl() << "\n";
     text << "field.shift=" << (panel.getKeyboardPicture().getShiftButton().getToggleState() ? 1 : 0) << "\n";
     text << "field.live=" << panel.getLiveFollower().getLiveText() << "\n";
+    text << "field.follow=" << (panel.getLiveFollower().followsKeyboard() ? 1 : 0) << "\n";
     text << "field.clashes=" << panel.getLiveFollower().getClashText() << "\n";
 
     const auto config = keyboard.getConfiguration();

@@ -103,6 +103,23 @@ class Simulator:
         with open(self.stderr_path, "w") as stderr:
             self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=stderr)
         self.window = wait_for(lambda: viewable_window(WINDOW_TITLE), 20, "the editor's window")
+        # The window is mapped where the window manager first puts it and then centred, and the
+        # monitor window opens beside it: a click before both have settled lands elsewhere
+        # (seen in the slow sanitizer builds).
+        if monitor:
+            wait_for(lambda: viewable_window(MONITOR_TITLE), 20, "the monitor window")
+        self._wait_until_settled()
+
+    def _wait_until_settled(self, quiet=0.5, timeout=10):
+        deadline = time.time() + timeout
+        last, since = None, time.time()
+        while time.time() < deadline:
+            origin = self._client_origin(self.window)
+            if origin != last:
+                last, since = origin, time.time()
+            elif time.time() - since >= quiet:
+                return
+            time.sleep(0.05)
 
     def _client_origin(self, window):
         info = window_info(window)

@@ -116,11 +116,13 @@ def follow_the_keyboard(sim, commands):
     check(sim.field("status").startswith("Keyboard holds what was sent"), "a touch is no edit")
 
     sim.click(FOLLOW_KEYBOARD)
+    sim.wait_field("follow", "0")
     play(commands, "play 33 40")
     play(commands, "play 112 90")
     time.sleep(0.5)
     check(sim.field("selected") == "1", "with Follow Keyboard off a touch picks nothing")
     sim.click(FOLLOW_KEYBOARD)
+    sim.wait_field("follow", "1")
     play(commands, "play 112 41")   # back on, and back to Pad 1
     sim.wait_field("selected", "112")
 
