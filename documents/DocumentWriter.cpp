@@ -6,3 +6,15 @@ juce::Result writeXmlDocument (const juce::File& target, const juce::XmlElement&
     root.writeTo (out);
     return writeDocument (target, out.getMemoryBlock());
 }
+
+juce::File followLinks (juce::File file)
+{
+    for (int hops = 0; hops < 40 && file.isSymbolicLink(); ++hops)
+    {
+        const auto target = file.getNativeLinkedTarget();
+        file = juce::File::isAbsolutePath (target) ? juce::File (target)
+                                                  : file.getParentDirectory().getChildFile (target);
+    }
+
+    return file;
+}

@@ -18,5 +18,8 @@ juce::Result writeXmlDocument (const juce::File& target, const juce::XmlElement&
     would not. */
 juce::Result checkWritable (const juce::File& target);
 
+/** The file a chain of symbolic links ends at; the file itself when it is no link. */
+juce::File followLinks (juce::File file);
+
 /** Why a file could not be read, in words for the user; ok when it can be. */
 juce::Result checkReadable (const juce::File& file);

@@ -28,19 +28,6 @@ namespace
         }
     }
 
-    /** The file a link chain ends at; the file itself when it is no link. */
-    juce::File followLinks (juce::File file)
-    {
-        for (int hops = 0; hops < 40 && file.isSymbolicLink(); ++hops)
-        {
-            const auto target = file.getNativeLinkedTarget();
-            file = juce::File::isAbsolutePath (target) ? juce::File (target)
-                                                      : file.getParentDirectory().getChildFile (target);
-        }
-
-        return file;
-    }
-
     bool hasWritePermission (const struct stat& status)
     {
         // Read by the permission bits, not by access(): run as root it would allow anything.

@@ -46,19 +46,6 @@ namespace
         }
     }
 
-    /** The file a link chain ends at; the file itself when it is no link. */
-    juce::File followLinks (juce::File file)
-    {
-        for (int hops = 0; hops < 40 && file.isSymbolicLink(); ++hops)
-        {
-            const auto target = file.getNativeLinkedTarget();
-            file = juce::File::isAbsolutePath (target) ? juce::File (target)
-                                                      : file.getParentDirectory().getChildFile (target);
-        }
-
-        return file;
-    }
-
     /** A name beside the target that no other file has yet. */
     juce::File scratchFileFor (const juce::File& target)
     {
