@@ -55,6 +55,13 @@ ln -s /proc/self/fd/0 /newroot/dev/stdin
 ln -s /proc/self/fd/1 /newroot/dev/stdout
 ln -s /proc/self/fd/2 /newroot/dev/stderr
 mount -t tmpfs -o mode=1777 tmpfs /newroot/tmp
+# A checkout or build tree under the host's /tmp (a CI clone may be there) stays visible
+# through the guest's own /tmp, read-only as the rest of the host.
+for dir in "$REALSTACK_SOURCE" "$REALSTACK_BUILD" "$REALSTACK_CWD"; do
+    case "$dir" in
+        /tmp/?*) [ -d "/newroot$dir" ] || { mkdir -p "/newroot$dir" && mount --bind "/lower$dir" "/newroot$dir"; } ;;
+    esac
+done
 mount -t tmpfs -o mode=755 tmpfs /newroot/run
 mkdir -p /newroot/run/realstack /newroot/run/user/0
 mount --bind /out /newroot/run/realstack
