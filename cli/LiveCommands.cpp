@@ -4,13 +4,12 @@
 #include "cli/CliHandlers.h"
 #include "cli/CliOutput.h"
 #include "device/LiveMessageMap.h"
+#include "device/LiveMessageQueue.h"
 #include "device/ModelField.h"
-#include "simulator/CommandFifo.h"
-#include "simulator/KeyboardCommands.h"
+#include "simulator/KeyboardCommandPipe.h"
 #include "simulator/SimulatedKeyboard.h"
 
 #include <cstdio>
-#include <mutex>
 
 namespace
 {
@@ -47,23 +46,13 @@ namespace
         return list;
     }
 
-    juce::String namesOf (const std::vector<ItemId>& items)
-    {
-        juce::StringArray names;
-
-        for (const auto item : items)
-            names.add (controlDisplayName (item));
-
-        return names.joinIntoString (", ");
-    }
-
     /** "Bnk1:P1 - Cutoff  CC 74  ch 1  64", or the bytes of a message no control sends. */
     juce::String describeLive (const juce::MidiMessage& message, const std::optional<LiveTouch>& touch)
     {
         if (! touch.has_value() || touch->controls.empty())
             return "unknown  " + rawBytes (message);
 
-        return namesOf (touch->controls) + "  " + touch->signature.describe() + "  " + juce::String (touch->value);
+        return controlDisplayNames (touch->controls) + "  " + touch->signature.describe() + "  " + juce::String (touch->value);
     }
 
     juce::String liveAsJson (const juce::MidiMessage& message, const std::optional<LiveTouch>& touch)
@@ -88,47 +77,17 @@ namespace
         return juce::JSON::toString (juce::var (object), true);
     }
 
-    /** What the keyboard sends, queued on the MIDI input thread for the main thread to print. */
-    struct LiveQueue : LiveMessageListener
-    {
-        void liveMessageArrived (const juce::MidiMessage& message) override
-        {
-            const std::lock_guard<std::mutex> lock (mutex);
-            messages.push_back (message);
-        }
-
-        bool hasMessages()
-        {
-            const std::lock_guard<std::mutex> lock (mutex);
-            return ! messages.empty();
-        }
-
-        std::vector<juce::MidiMessage> take()
-        {
-            const std::lock_guard<std::mutex> lock (mutex);
-            return std::exchange (messages, {});
-        }
-
-        std::mutex mutex;
-        std::vector<juce::MidiMessage> messages;
-    };
-
     /** With --simulate and --commands: the named pipe plays the simulated keyboard. */
-    std::unique_ptr<CommandFifo> playSimulatedKeyboard (const CliOptions& options, KeyboardSession& session,
-                                                       std::unique_ptr<KeyboardCommands>& commands)
+    std::unique_ptr<KeyboardCommandPipe> playSimulatedKeyboard (const CliOptions& options, KeyboardSession& session)
     {
         auto* keyboard = session.getSimulatedKeyboard();
 
         if (options.commandFifo.isEmpty() || keyboard == nullptr)
             return nullptr;
 
-        commands = std::make_unique<KeyboardCommands> (*keyboard, KeyboardCommands::Actions {
-            {}, [] { KeyboardSession::interrupted = true; } });
-        auto* run = commands.get();
-        return std::make_unique<CommandFifo> (options.commandFifo, [run] (const juce::String& line) {
-            if (const auto problem = run->run (line))
-                std::fprintf (stderr, "konsolion-cli: command \"%s\": %s\n", line.toRawUTF8(), problem->toRawUTF8());
-        });
+        return std::make_unique<KeyboardCommandPipe> (options.commandFifo, *keyboard,
+            KeyboardCommands::Actions { {}, [] { KeyboardSession::interrupted = true; } },
+            [] (const juce::String& problem) { std::fprintf (stderr, "konsolion-cli: %s\n", problem.toRawUTF8()); });
     }
 }
 
@@ -164,7 +123,7 @@ int runClashes (const CliOptions& options, const juce::StringArray& arguments)
     else
     {
         for (const auto& group : clashes)
-            say (map.signatureOf (group.front())->describe() + ": " + namesOf (group));
+            say (map.signatureOf (group.front())->describe() + ": " + controlDisplayNames (group));
 
         if (clashes.empty())
             std::fprintf (stderr, "konsolion-cli: no two controls send the same message\n");
@@ -188,12 +147,11 @@ int runMonitor (const CliOptions& options, const juce::StringArray&)
         return status;
 
     const LiveMessageMap map (*model);
-    LiveQueue queue;
+    LiveMessageQueue queue (65536);   // printed as fast as they come: nothing is dropped in practice
     auto& manager = session->getManager();
     manager.addLiveListener (&queue);
 
-    std::unique_ptr<KeyboardCommands> commands;
-    const auto fifo = playSimulatedKeyboard (options, *session, commands);
+    const auto commands = playSimulatedKeyboard (options, *session);
     std::fprintf (stderr, "konsolion-cli: showing what the keyboard sends; Ctrl+C ends\n");
 
     std::vector<ItemId> lastNoteControls;

@@ -95,6 +95,14 @@ target_sources(konsolion-keyboard PRIVATE simulator/KeyboardProgramMain.cpp)
 set_source_files_properties(simulator/KeyboardProgramMain.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
 target_link_libraries(konsolion-keyboard PRIVATE konsolion_simulator)
 
+# The editor's panel over that cable, through JUCE's ALSA backend: run only in the guest
+# (tests/realstack/check-editor.sh), so not one of ctest's tests.
+add_executable(konsolion_realstack_tests tests/realstack/RealStackEditorTests.cpp tests/TestMain.cpp
+               tests/support/TestSupport.cpp)
+set_source_files_properties(tests/realstack/RealStackEditorTests.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra")
+target_link_libraries(konsolion_realstack_tests PRIVATE konsolion_ui konsolion_testing GTest::gtest)
+target_compile_definitions(konsolion_realstack_tests PRIVATE KONSOLION_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+
 # Its bash completion, made from its own command table.
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion
     COMMAND $<TARGET_FILE:konsolion-cli> --bash-completion > ${CMAKE_CURRENT_BINARY_DIR}/konsolion-cli.bash-completion

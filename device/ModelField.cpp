@@ -11,6 +11,16 @@ juce::String controlDisplayName (ItemId item)
     return found != names.end() ? found->second : "Item " + juce::String (item);
 }
 
+juce::String controlDisplayNames (const std::vector<ItemId>& items)
+{
+    juce::StringArray names;
+
+    for (const auto item : items)
+        names.add (controlDisplayName (item));
+
+    return names.joinIntoString (", ");
+}
+
 juce::String itemFieldName (int param)
 {
     switch (param)

@@ -3,6 +3,7 @@
 #include "device/ControlCatalogue.h"
 
 #include <optional>
+#include <vector>
 
 /** One value of the settings model, as the user knows it: a control's field, a
     global parameter or a curve entry. */
@@ -32,6 +33,9 @@ struct ModelField
 
 /** A control's display name, or "Item n" for one without a name. */
 juce::String controlDisplayName (ItemId item);
+
+/** The controls' display names joined with commas: "Bnk1:P1 - Cutoff, Bnk2:P1". */
+juce::String controlDisplayNames (const std::vector<ItemId>& items);
 
 /** The editor's name of an item field ("Mode", "Channel", "CC number", "Min / LSB", ...). */
 juce::String itemFieldName (int param);

@@ -1,4 +1,5 @@
 #include "documents/DocumentWriter.h"
+#include "documents/DocumentWriterPlatform.h"
 
 juce::Result writeXmlDocument (const juce::File& target, const juce::XmlElement& root)
 {
@@ -17,4 +18,15 @@ juce::File followLinks (juce::File file)
     }
 
     return file;
+}
+
+juce::Result checkReadable (const juce::File& file)
+{
+    if (file.isDirectory())
+        return juce::Result::fail (quoted (file) + " is a folder");
+
+    if (! file.existsAsFile())
+        return juce::Result::fail (quoted (file) + " does not exist");
+
+    return checkReadPermission (file);
 }

@@ -1,4 +1,5 @@
 #include "documents/DocumentWriter.h"
+#include "documents/DocumentWriterPlatform.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,8 +9,6 @@
 
 namespace
 {
-    juce::String quoted (const juce::File& file)   { return "\"" + file.getFullPathName() + "\""; }
-
     /** What an error number means to the user writing `file` in `folder`. */
     juce::String reasonFor (int error, const juce::File& file, const juce::File& folder)
     {
@@ -155,14 +154,8 @@ juce::Result writeDocument (const juce::File& requested, const juce::MemoryBlock
     return juce::Result::ok();
 }
 
-juce::Result checkReadable (const juce::File& file)
+juce::Result checkReadPermission (const juce::File& file)
 {
-    if (file.isDirectory())
-        return failure (quoted (file) + " is a folder");
-
-    if (! file.existsAsFile())
-        return failure (quoted (file) + " does not exist");
-
     if (::access (file.getFullPathName().toRawUTF8(), R_OK) != 0)
         return failure ("there is no permission to read " + quoted (file));
 

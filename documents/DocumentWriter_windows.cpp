@@ -1,4 +1,5 @@
 #include "documents/DocumentWriter.h"
+#include "documents/DocumentWriterPlatform.h"
 
 #include <windows.h>
 
@@ -10,8 +11,6 @@
 
 namespace
 {
-    juce::String quoted (const juce::File& file)   { return "\"" + file.getFullPathName() + "\""; }
-
     juce::Result failure (const juce::String& reason)   { return juce::Result::fail (reason); }
 
     std::wstring widePath (const juce::File& file)   { return file.getFullPathName().toWideCharPointer(); }
@@ -118,40 +117,58 @@ namespace
     }
 }
 
-juce::Result checkWritable (const juce::File& requested)
+namespace
 {
-    const auto target = followLinks (requested);
-    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+/** The target the links lead to, checked, and a new scratch file beside it, open for writing. */
+struct Scratch
+{
+    juce::File target, file;
+    DWORD targetAttributes = INVALID_FILE_ATTRIBUTES;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+};
 
-    if (const auto checked = checkTarget (target, attributes); checked.failed())
+juce::Result openScratchFor (const juce::File& requested, Scratch& scratch)
+{
+    scratch.target = followLinks (requested);
+
+    if (const auto checked = checkTarget (scratch.target, scratch.targetAttributes); checked.failed())
         return checked;
 
+    scratch.file = scratchFileFor (scratch.target);
+    scratch.handle = createNew (scratch.file);
+
+    if (scratch.handle == INVALID_HANDLE_VALUE)
+        return failure (reasonFor (GetLastError(), scratch.target.getParentDirectory()));
+
+    return juce::Result::ok();
+}
+}
+
+juce::Result checkWritable (const juce::File& requested)
+{
     // Only trying tells whether the folder takes a new file (access rights, a write-protected disk).
-    const auto scratch = scratchFileFor (target);
-    const auto handle = createNew (scratch);
+    Scratch scratch;
 
-    if (handle == INVALID_HANDLE_VALUE)
-        return failure (reasonFor (GetLastError(), target.getParentDirectory()));
+    if (const auto opened = openScratchFor (requested, scratch); opened.failed())
+        return opened;
 
-    CloseHandle (handle);
-    DeleteFileW (widePath (scratch).c_str());
+    CloseHandle (scratch.handle);
+    DeleteFileW (widePath (scratch.file).c_str());
     return juce::Result::ok();
 }
 
 juce::Result writeDocument (const juce::File& requested, const juce::MemoryBlock& bytes)
 {
-    const auto target = followLinks (requested);
+    Scratch opened;
+
+    if (const auto result = openScratchFor (requested, opened); result.failed())
+        return result;
+
+    const auto& target = opened.target;
     const auto folder = target.getParentDirectory();
-    DWORD attributes = INVALID_FILE_ATTRIBUTES;
-
-    if (const auto checked = checkTarget (target, attributes); checked.failed())
-        return checked;
-
-    const auto scratch = scratchFileFor (target);
-    const auto handle = createNew (scratch);
-
-    if (handle == INVALID_HANDLE_VALUE)
-        return failure (reasonFor (GetLastError(), folder));
+    const auto& scratch = opened.file;
+    const auto handle = opened.handle;
+    const auto attributes = opened.targetAttributes;
 
     bool ok = writeAll (handle, bytes.getData(), bytes.getSize()) && FlushFileBuffers (handle);
     DWORD error = ok ? 0 : GetLastError();
@@ -189,14 +206,8 @@ juce::Result writeDocument (const juce::File& requested, const juce::MemoryBlock
     return juce::Result::ok();
 }
 
-juce::Result checkReadable (const juce::File& file)
+juce::Result checkReadPermission (const juce::File& file)
 {
-    if (file.isDirectory())
-        return failure (quoted (file) + " is a folder");
-
-    if (! file.existsAsFile())
-        return failure (quoted (file) + " does not exist");
-
     const auto handle = CreateFileW (widePath (file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 

@@ -12,16 +12,6 @@ namespace
     const juce::Rectangle<int> clashLabelBounds { 448, 119, 322, 16 };
     const juce::Rectangle<int> liveLabelBounds { 772, 119, 140, 16 };
 
-    juce::String namesOf (const std::vector<ItemId>& items)
-    {
-        juce::StringArray names;
-
-        for (const auto item : items)
-            names.add (controlDisplayName (item));
-
-        return names.joinIntoString (", ");
-    }
-
     void styleLine (juce::Label& label, juce::Justification justification)
     {
         label.setFont (juce::Font (13.0f, juce::Font::plain));
@@ -42,7 +32,7 @@ LiveFollower::LiveFollower (LumManager49& m, VR49CtrlPickerComponent& keyboardPi
     styleLine (clashLabel, juce::Justification::centredLeft);
     clashLabel.setColour (juce::Label::textColourId, juce::Colour (0xffb03010));
 
-    manager.addLiveListener (this);
+    manager.addLiveListener (&queue);
     startTimerHz (ticksPerSecond);
 }
 
@@ -50,7 +40,7 @@ LiveFollower::~LiveFollower()
 {
     stopTimer();
     cancelPendingUpdate();
-    manager.removeLiveListener (this);
+    manager.removeLiveListener (&queue);
 }
 
 void LiveFollower::addWidgetsTo (juce::Component& panel)
@@ -62,23 +52,6 @@ void LiveFollower::addWidgetsTo (juce::Component& panel)
 
     for (auto* widget : std::initializer_list<juce::Component*> { &followToggle, &sendLiveToggle, &clashLabel, &liveLabel })
         panel.addAndMakeVisible (*widget);
-}
-
-void LiveFollower::liveMessageArrived (const juce::MidiMessage& message)
-{
-    bool first = false;
-    {
-        const std::lock_guard<std::mutex> lock (queueLock);
-
-        if (queue.size() >= queueLimit)
-            queue.erase (queue.begin(), queue.begin() + (std::ptrdiff_t) (queueLimit / 2));
-
-        first = queue.empty();
-        queue.push_back (message);
-    }
-
-    if (first)
-        triggerAsyncUpdate();
 }
 
 void LiveFollower::handleAsyncUpdate()
@@ -99,11 +72,7 @@ void LiveFollower::timerCallback()
 
 void LiveFollower::takeQueuedMessages()
 {
-    std::vector<juce::MidiMessage> messages;
-    {
-        const std::lock_guard<std::mutex> lock (queueLock);
-        messages.swap (queue);
-    }
+    const auto messages = queue.take();
 
     if (messages.empty())
         return;
@@ -181,6 +150,6 @@ void LiveFollower::showLiveValueOf (ItemId item)
 void LiveFollower::showClashesOf (ItemId item, const LiveMessageMap& map)
 {
     const auto others = map.clashesWith (item);
-    clashLabel.setText (others.empty() ? juce::String() : "Also sent by " + namesOf (others), juce::dontSendNotification);
+    clashLabel.setText (others.empty() ? juce::String() : "Also sent by " + controlDisplayNames (others), juce::dontSendNotification);
     clashLabel.setTooltip (clashLabel.getText());
 }

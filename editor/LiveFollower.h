@@ -1,11 +1,11 @@
 #pragma once
 
 #include "device/LiveMessageMap.h"
+#include "device/LiveMessageQueue.h"
 #include "device/LumManager49.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <mutex>
 
 class VR49CtrlPickerComponent;
 
@@ -19,8 +19,7 @@ class VR49CtrlPickerComponent;
     was a frame ago or more (a single touch shows without waiting for a tick), else at the
     next tick of a 60 Hz timer. A fader sweep costs one repaint a frame however many
     messages it sends. */
-class LiveFollower : private LiveMessageListener,
-                     private juce::Timer,
+class LiveFollower : private juce::Timer,
                      private juce::AsyncUpdater
 {
 public:
@@ -70,7 +69,6 @@ public:
     static constexpr size_t queueLimit = 2048;
 
 private:
-    void liveMessageArrived (const juce::MidiMessage& message) override;   // MIDI input thread
     void timerCallback() override;
     void handleAsyncUpdate() override;
     void take (const LiveTouch& touch, juce::uint32 nowMs);
@@ -83,8 +81,7 @@ private:
     Host& host;
     std::function<juce::uint32()> clock { [] { return juce::Time::getMillisecondCounter(); } };
 
-    std::mutex queueLock;
-    std::vector<juce::MidiMessage> queue;          // guarded by queueLock
+    LiveMessageQueue queue { queueLimit, [this] { triggerAsyncUpdate(); } };
 
     std::map<ItemId, LiveTouch> lastTouches;       // message thread only
     std::vector<ItemId> lastNoteControls;          // the pads a channel pressure follows

@@ -3,8 +3,7 @@
 
 #include "device/SendAllPlan.h"
 #include "documents/SettingsFile.h"
-#include "simulator/CommandFifo.h"
-#include "simulator/KeyboardCommands.h"
+#include "simulator/KeyboardCommandPipe.h"
 #include "simulator/KeyboardProgramOptions.h"
 #include "simulator/KeyboardStateFile.h"
 #include "simulator/RawMidiBridge.h"
@@ -119,17 +118,15 @@ int main (int argc, char* argv[])
                 log.note ("the state was not saved: " + saved.getErrorMessage());
     };
 
-    KeyboardCommands commands (keyboard, { saveState, [] { kill (getpid(), SIGTERM); } });
-    std::unique_ptr<CommandFifo> fifo;
+    std::unique_ptr<KeyboardCommandPipe> commands;
 
     if (options.commandFifo.isNotEmpty())
     {
-        fifo = std::make_unique<CommandFifo> (options.commandFifo, [&] (const juce::String& line) {
-            if (const auto problem = commands.run (line))
-                log.note ("command \"" + line + "\": " + *problem);
-        });
+        commands = std::make_unique<KeyboardCommandPipe> (options.commandFifo, keyboard,
+            KeyboardCommands::Actions { saveState, [] { kill (getpid(), SIGTERM); } },
+            [&log] (const juce::String& problem) { log.note (problem); });
 
-        if (! fifo->isOpen())
+        if (! commands->isOpen())
             return failWith (4, "cannot read commands from " + options.commandFifo);
     }
 
@@ -138,7 +135,7 @@ int main (int argc, char* argv[])
     int signal = 0;
     sigwait (&signals, &signal);
 
-    fifo.reset();
+    commands.reset();
     bridge.stop();
     saveState();
     saveFirmware (keyboard, options.firmwareOut, log);

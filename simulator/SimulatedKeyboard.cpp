@@ -256,11 +256,8 @@ void SimulatedKeyboard::floodControlChanges (int count, int controller)
 
 bool SimulatedKeyboard::playControl (int item, int value)
 {
+    // Only the controls it has are in its configuration, and only they have a signature.
     const auto model = getConfiguration().toModel();
-
-    if (model.itemParams[ItemParam::Mode].count (item) == 0 && item != pitchWheelItem)
-        return false;
-
     const auto signature = LiveMessageMap (model).signatureOf (item);
 
     if (! signature.has_value())

@@ -32,25 +32,12 @@ namespace
 
     enum Widget { ccNumberCombo = 9 };
 
-    /** What reaches a manager linked to the keyboard as it is played. */
-    struct LiveRecorder : LiveMessageListener
+    /** What reaches a manager linked to the keyboard as it is played, once something has. */
+    std::vector<juce::MidiMessage> takeArrived (LiveMessageQueue& queue)
     {
-        void liveMessageArrived (const juce::MidiMessage& message) override
-        {
-            const std::lock_guard<std::mutex> lock (mutex);
-            messages.push_back (message);
-        }
-
-        std::vector<juce::MidiMessage> take()
-        {
-            pumpUntil ([this] { const std::lock_guard<std::mutex> lock (mutex); return ! messages.empty(); }, 2000);
-            const std::lock_guard<std::mutex> lock (mutex);
-            return std::exchange (messages, {});
-        }
-
-        std::mutex mutex;
-        std::vector<juce::MidiMessage> messages;
-    };
+        pumpUntil ([&queue] { return queue.hasMessages(); }, 2000);
+        return queue.take();
+    }
 }
 
 TEST (LiveMessageMap, EachMessageFindsTheControlsThatSendIt)
@@ -151,7 +138,7 @@ TEST (SimulatedKeyboardPlaying, EachControlSendsWhatItsConfigurationSays)
     auto& keyboard = studio.getKeyboard();
     LumManager49 manager (studio.getPorts());
     ASSERT_TRUE (manager.connectDirectly (SimulatedKeyboard::defaultPortName, SimulatedKeyboard::defaultPortName));
-    LiveRecorder recorder;
+    LiveMessageQueue recorder (1000);
     manager.addLiveListener (&recorder);
 
     auto configuration = keyboard.getConfiguration();
@@ -163,7 +150,7 @@ TEST (SimulatedKeyboardPlaying, EachControlSendsWhatItsConfigurationSays)
     for (const auto& [item, value] : std::vector<std::pair<ItemId, int>> { { 1, 64 }, { 33, 90 }, { 112, 100 }, { 49, -2 }, { pitchWheelItem, 12000 } })
     {
         ASSERT_TRUE (keyboard.playControl (item, value)) << item;
-        const auto sent = recorder.take();
+        const auto sent = takeArrived (recorder);
         ASSERT_EQ (sent.size(), 1u) << item;
 
         const auto touch = map.interpret (sent.front());

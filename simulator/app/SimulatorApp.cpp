@@ -6,8 +6,7 @@
 #include "simulator/app/SimulatorDialogs.h"
 #include "simulator/app/SimulatorMonitorWindow.h"
 #include "simulator/app/SimulatorState.h"
-#include "simulator/CommandFifo.h"
-#include "simulator/KeyboardCommands.h"
+#include "simulator/KeyboardCommandPipe.h"
 #include "simulator/VirtualStudio.h"
 
 SimulatorApp::SimulatorApp() = default;
@@ -34,21 +33,17 @@ void SimulatorApp::startCommandFifo()
 
     // The pipe's thread plays the keyboard directly, as the keyboard's own hands would;
     // quitting is left to the message thread.
-    commands = std::make_unique<KeyboardCommands> (studio->getKeyboard(), KeyboardCommands::Actions {
-        {}, [] { juce::MessageManager::callAsync ([] { juce::JUCEApplicationBase::quit(); }); } });
-    commandFifo = std::make_unique<CommandFifo> (options.commandFifo, [this] (const juce::String& line) {
-        if (const auto problem = commands->run (line))
-            std::fprintf (stderr, "konsolion-sim: command \"%s\": %s\n", line.toRawUTF8(), problem->toRawUTF8());
-    });
+    commands = std::make_unique<KeyboardCommandPipe> (options.commandFifo, studio->getKeyboard(),
+        KeyboardCommands::Actions { {}, [] { juce::MessageManager::callAsync ([] { juce::JUCEApplicationBase::quit(); }); } },
+        [] (const juce::String& problem) { std::fprintf (stderr, "konsolion-sim: %s\n", problem.toRawUTF8()); });
 
-    if (! commandFifo->isOpen())
+    if (! commands->isOpen())
         std::fprintf (stderr, "konsolion-sim: cannot read commands from %s\n", options.commandFifo.toRawUTF8());
 }
 
 void SimulatorApp::shutdown()
 {
-    commandFifo.reset();   // its thread plays the keyboard: it stops first
-    commands.reset();
+    commands.reset();   // its thread plays the keyboard: it stops first
     stateFile.reset();   // its last write sees the editor still open
     monitor.reset();
     AppClass::shutdown();

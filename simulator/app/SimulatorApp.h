@@ -3,8 +3,7 @@
 #include "app/AppClass.h"
 #include "simulator/app/SimulatorOptions.h"
 
-class CommandFifo;
-class KeyboardCommands;
+class KeyboardCommandPipe;
 class SimulatedKeyboard;
 class SimulatorDialogs;
 class SimulatorMonitorWindow;
@@ -39,6 +38,5 @@ private:
     std::unique_ptr<SimulatorDialogs> dialogs;
     std::unique_ptr<SimulatorMonitorWindow> monitor;
     std::unique_ptr<SimulatorStateFile> stateFile;
-    std::unique_ptr<KeyboardCommands> commands;
-    std::unique_ptr<CommandFifo> commandFifo;
+    std::unique_ptr<KeyboardCommandPipe> commands;
 };

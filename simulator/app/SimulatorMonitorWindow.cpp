@@ -103,12 +103,10 @@ void SimulatorMonitorWindow::togglePlug()
 void SimulatorMonitorWindow::fillPlayableControls()
 {
     // Every control whose mode sends something, as the keyboard holds it now.
-    const auto model = keyboard.getConfiguration().toModel();
-    const LiveMessageMap map (model);
+    const LiveMessageMap map (keyboard.getConfiguration().toModel());
 
     for (const auto& entry : controlCatalogue())
-        if (map.signatureOf (entry.id).has_value() && (model.itemParams[ItemParam::Mode].count (entry.id) != 0
-                                                       || entry.id == pitchWheelItem))
+        if (map.signatureOf (entry.id).has_value())
             content.controlChoice.addItem (controlDisplayName (entry.id), entry.id);
 
     content.controlChoice.setSelectedItemIndex (0, juce::dontSendNotification);

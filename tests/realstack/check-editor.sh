@@ -8,7 +8,7 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 
-tests=$release/konsolion_tests
+tests=$release/konsolion_realstack_tests
 [ -x "$tests" ] || { echo "no $tests: build the tree first"; exit 125; }
 
 start_keyboard || exit 1
@@ -17,11 +17,11 @@ echo "--- the editor sends and checks, and follows the keyboard as it is played"
 started=$(date +%s.%N)
 status=0
 KONSOLION_KEYBOARD_COMMANDS="$commands" "$(dirname "$0")/../../scripts/with-display" \
-    "$tests" --gtest_filter='RealStackEditor.*' > "$work/editor.out" 2>&1 || status=$?
+    "$tests" > "$work/editor.out" 2>&1 || status=$?
 printf '%-28s %6.2f s  (status %s)\n' "editor: send, follow" "$(echo "$(date +%s.%N) - $started" | bc)" "$status" >> "$out/timings.txt"
 grep -E "^\[ +(OK|FAILED|SKIPPED) +\]|Failure|Expected|Which is|Value of" "$work/editor.out" | sed 's/^/     | /'
 expect "the editor found, read, sent to and checked the keyboard over ALSA, and picked each control played" [ "$status" = 0 ]
-expect "every test ran, none skipped" [ "$(grep -c "^\[       OK \] RealStackEditor" "$work/editor.out")" = 3 ]
+expect "every test ran" [ "$(grep -c "^\[       OK \] RealStackEditor" "$work/editor.out")" = 3 ]
 cp "$work/editor.out" "$out/editor.log"
 
 stop_keyboard
